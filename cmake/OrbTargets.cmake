@@ -1,0 +1,47 @@
+# Helpers shared by every folder: warnings as errors on our own code, and the
+# sanitizer and fuzzer instrumentation chosen at configure time.
+
+if(ORB_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+if(ORB_FUZZ)
+  # Instrument all our code for coverage; the fuzz targets add the libFuzzer main.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Warnings are errors in our code only, never in Qt's or a library's headers.
+function(orb_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+endfunction()
+
+# A library of one folder of the layout: orb_library(NAME SOURCES...).
+function(orb_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  orb_warnings(${name})
+endfunction()
+
+# A GoogleTest executable whose tests CTest runs one by one.
+# Qt-based tests link orb_qt_test_main, which starts a QApplication on the
+# offscreen platform; the others link GTest::gtest_main.
+include(GoogleTest)
+function(orb_test name)
+  add_executable(${name} ${ARGN})
+  orb_warnings(${name})
+  target_compile_definitions(${name} PRIVATE
+    ORB_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    ORB_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()
+
+# A libFuzzer target: orb_fuzzer(NAME SOURCE LIBS...). Its seed corpus lives in
+# fuzz/corpus/NAME.
+function(orb_fuzzer name source)
+  add_executable(${name} ${source})
+  orb_warnings(${name})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${ARGN})
+endfunction()

@@ -1,0 +1,20 @@
+#include "pictures/PictureLimits.h"
+
+#include <string>
+
+#include "pictures/PictureError.h"
+
+namespace orb {
+
+TBitmap AllocateBitmap(const char* format, std::int64_t width, std::int64_t height) {
+  if (width <= 0 || height <= 0) throw EPictureError(std::string(format) + ": bad dimensions");
+  if (width > kMaxPicturePixels || height > kMaxPicturePixels || width * height > kMaxPicturePixels)
+    throw EPictureError(std::string(format) + ": picture too large");
+  TBitmap bitmap;
+  bitmap.Width = int(width);
+  bitmap.Height = int(height);
+  bitmap.Pixels.assign(std::size_t(width * height) * 4, 0);
+  return bitmap;
+}
+
+}  // namespace orb
