@@ -14,7 +14,7 @@ class TRatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.skipped) continue;
+      if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
       std::string name = run.benchmark_name();
       std::size_t slash = name.rfind('/');
       if (slash == std::string::npos) continue;
