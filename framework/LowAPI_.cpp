@@ -1,0 +1,126 @@
+#include "framework/LowAPI_.h"
+
+#include <stdexcept>
+
+#include "platform/ShellOpen.h"
+#include "platform/TextCompare.h"
+
+namespace orb {
+
+std::vector<std::string> CDMenuNames;
+TCDMenuList CDMenuClasses;
+
+bool HostMode = false;
+std::string ProgramFolder;
+std::string ProgramBaseName;
+TXMLDocument* ProjectDocument = nullptr;
+std::optional<TXMLOrbdeckType> ProjectRoot;
+TCDMenuRef CurrentMenu;
+TDBForm* CurrentDBForm = nullptr;
+
+// ---- Base classes ------------------------------------------------------------
+
+TCDMenuForm::TCDMenuForm(TComponent* owner) : TForm(owner) {}
+
+TCDMenuForm::~TCDMenuForm() {
+  // Destroyed by its owner while still referenced: the reference must not
+  // outlive the object, nor be released into it later.
+  if (CurrentMenu.Get() == this) CurrentMenu.Detach();
+}
+
+std::string TCDMenuForm::GetMenuName() { return {}; }
+
+void TCDMenuForm::RefreshMenu() {}
+
+void TCDMenuForm::SaveMenu() {
+  if (!ProjectRoot) throw std::logic_error("No project is loaded");
+  ProjectRoot->Get_Project().Get_CDFormClass().Set_Title(GetMenuName());
+}
+
+std::int32_t TCDMenuForm::Release() {
+  std::int32_t count = references_.Decrement();
+  if (count == 0) delete this;
+  return count;
+}
+
+void TCDMenuForm::FormClose(TCloseAction& action) {
+  if (!HostMode) action = TCloseAction::None;
+}
+
+TCDMenuComponent::~TCDMenuComponent() {
+  if (CurrentMenu.Get() == this) CurrentMenu.Detach();
+}
+
+std::int32_t TCDMenuComponent::Release() {
+  std::int32_t count = references_.Decrement();
+  if (count == 0) delete this;
+  return count;
+}
+
+TDBForm::~TDBForm() {
+  if (CurrentDBForm == this) CurrentDBForm = nullptr;
+}
+
+// ---- Registry ------------------------------------------------------------------
+
+const TComponentClass* TCDMenuList::Items(int index) const {
+  if (index < 0 || index >= Count())
+    throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
+  return classes_[std::size_t(index)];
+}
+
+void RegisterCDMenu(const TComponentClass& menuClass, std::string_view displayName) {
+  CDMenuClasses.Add(&menuClass);
+  CDMenuNames.emplace_back(displayName);
+}
+
+const TComponentClass& FindCDMenu(std::string_view displayName) {
+  int index = -1;
+  for (std::size_t i = 0; i < CDMenuNames.size() && index < 0; ++i)
+    if (SameText(CDMenuNames[i], displayName)) index = int(i);
+  return *CDMenuClasses.Items(index);
+}
+
+// ---- Shared state ------------------------------------------------------------
+
+TProjectDocument::~TProjectDocument() {
+  if (ProjectDocument == &Document) {
+    ProjectRoot.reset();
+    ProjectDocument = nullptr;
+  }
+}
+
+void InitializeLowAPI() {
+  CDMenuNames.clear();
+  CDMenuClasses = TCDMenuList();
+  HostMode = false;
+  ProgramFolder.clear();
+  ProgramBaseName.clear();
+  ProjectDocument = nullptr;
+  ProjectRoot.reset();
+  CurrentMenu.Reset();
+  CurrentDBForm = nullptr;
+}
+
+void FinalizeLowAPI() {
+  ProjectRoot.reset();
+  CurrentMenu.Reset();
+}
+
+// ---- Paths and opening ------------------------------------------------------
+
+std::string ChangeFileExt(std::string_view fileName, std::string_view extension) {
+  std::size_t dot = fileName.rfind('.');
+  std::size_t delimiter = fileName.find_last_of("/\\:");
+  if (dot == std::string_view::npos || (delimiter != std::string_view::npos && dot < delimiter))
+    dot = fileName.size();
+  return std::string(fileName.substr(0, dot)) + std::string(extension);
+}
+
+std::string DataFolder() { return ProgramFolder + "Data" + PathDelimiter; }
+
+std::string ProjectFileName() { return ProgramFolder + ChangeFileExt(ProgramBaseName, ".orbproj"); }
+
+void RunProgram(const std::string& target) { ShellOpen(target); }
+
+}  // namespace orb

@@ -1,0 +1,18 @@
+#pragma once
+// Text for display. The core keeps bytes: bytes that are valid UTF-8 are
+// read as UTF-8, others as Windows-1252, the code page of media written on
+// Windows.
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace orb {
+
+QString DisplayText(std::string_view bytes);
+
+// Text typed or chosen by the user, as the bytes the core keeps (UTF-8).
+std::string CoreText(const QString& text);
+
+}  // namespace orb
