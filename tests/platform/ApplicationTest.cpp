@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/Application.h"
+#include "platform/DisplayText.h"
+#include "platform/ErrorReport.h"
+
+using namespace orb;
+
+namespace {
+
+std::vector<std::string> events;
+
+class TLoggedComponent : public TComponent {
+ public:
+  TLoggedComponent(TComponent* owner, std::string name) : TComponent(owner) { SetName(std::move(name)); }
+  ~TLoggedComponent() override { events.push_back("destroy " + Name()); }
+};
+
+class TPlainForm : public TForm {
+ public:
+  explicit TPlainForm(TComponent* owner) : TForm(owner) {}
+};
+
+class TFailingForm : public TForm {
+ public:
+  explicit TFailingForm(TComponent* owner) : TForm(owner) { throw std::runtime_error("no form"); }
+};
+
+class TLoggedModule : public TDataModule {
+ public:
+  explicit TLoggedModule(TComponent* owner) : TDataModule(owner) {}
+
+ protected:
+  void DataModuleCreate() override { events.push_back("create handler"); }
+  void DataModuleDestroy() override {
+    events.push_back("destroy handler");
+    throw std::runtime_error("failed while ending");
+  }
+};
+
+struct TApplicationFixture : ::testing::Test {
+  void SetUp() override {
+    events.clear();
+    SetErrorReporter([this](const std::string& caption, const std::string& text) {
+      reports.push_back(caption + "|" + text);
+    });
+  }
+  void TearDown() override { SetErrorReporter({}); }
+
+  int argc = 1;
+  char name[6] = "Setup";
+  char* argv[2] = {name, nullptr};
+  std::vector<std::string> reports;
+};
+
+}  // namespace
+
+TEST(Component, OwnerDestroysItsComponentsNewestFirst) {
+  events.clear();
+  {
+    TLoggedComponent owner(nullptr, "owner");
+    new TLoggedComponent(&owner, "first");
+    auto* second = new TLoggedComponent(&owner, "second");
+    new TLoggedComponent(second, "child of second");
+    new TLoggedComponent(&owner, "third");
+  }
+  // The owner's own destructor runs first, then its components go, newest first.
+  EXPECT_EQ(events, (std::vector<std::string>{"destroy owner", "destroy third", "destroy second",
+                                              "destroy child of second", "destroy first"}));
+}
+
+TEST(Component, DestroyedComponentLeavesItsOwner) {
+  events.clear();
+  TLoggedComponent owner(nullptr, "owner");
+  auto* early = new TLoggedComponent(&owner, "Early");
+  EXPECT_EQ(owner.FindComponent("EARLY"), early);
+  delete early;
+  EXPECT_EQ(owner.Components().size(), 0u);
+  EXPECT_EQ(owner.FindComponent("early"), nullptr);
+}
+
+TEST_F(TApplicationFixture, FirstCreatedFormBecomesMainForm) {
+  TApplication application(argc, argv);
+  EXPECT_EQ(application.Title(), "");
+  EXPECT_EQ(application.MainForm(), nullptr);
+  application.CreateForm<TLoggedModule>();
+  EXPECT_EQ(application.MainForm(), nullptr) << "a data module is no form";
+  auto* first = application.CreateForm<TPlainForm>();
+  application.CreateForm<TPlainForm>();
+  EXPECT_EQ(application.MainForm(), first);
+  delete first;
+  EXPECT_EQ(application.MainForm(), nullptr) << "the main form must never dangle";
+}
+
+TEST_F(TApplicationFixture, FailingConstructorLeavesNoFormBehind) {
+  TApplication application(argc, argv);
+  EXPECT_THROW(application.CreateForm<TFailingForm>(), std::runtime_error);
+  EXPECT_EQ(application.MainForm(), nullptr);
+  EXPECT_TRUE(application.Components().empty());
+}
+
+TEST_F(TApplicationFixture, RunReturnsAtOnceWithoutMainForm) {
+  TApplication application(argc, argv);
+  application.Run();
+  SUCCEED();
+}
+
+TEST_F(TApplicationFixture, DataModuleHandlersRunAndTheirFailuresAreReported) {
+  {
+    TApplication application(argc, argv);
+    application.SetTitle("My CD");
+    application.CreateForm<TLoggedModule>();
+    EXPECT_EQ(events, std::vector<std::string>{"create handler"});
+  }
+  EXPECT_EQ(events, (std::vector<std::string>{"create handler", "destroy handler"}));
+  EXPECT_EQ(reports, std::vector<std::string>{"My CD|failed while ending."});
+}
+
+TEST(ErrorReport, FullStopOnlyAfterCharactersSortingAfterIt) {
+  EXPECT_EQ(ErrorReportText("File not found"), "File not found.");
+  EXPECT_EQ(ErrorReportText("Done."), "Done.");
+  EXPECT_EQ(ErrorReportText("Really!"), "Really!");
+  EXPECT_EQ(ErrorReportText("Value (x)"), "Value (x)");
+  EXPECT_EQ(ErrorReportText("Count: 5"), "Count: 5.");
+  EXPECT_EQ(ErrorReportText("/"), "/.");
+  EXPECT_EQ(ErrorReportText(""), "");
+  EXPECT_EQ(ErrorReportText("Caf\xc3\xa9"), "Caf\xc3\xa9.") << "bytes above ASCII sort after the full stop";
+}
+
+TEST_F(TApplicationFixture, GuardReportsWithTheTitleAndGoesOn) {
+  TApplication application(argc, argv);
+  application.SetTitle("Menu");
+  bool after = false;
+  Guard([] { throw std::runtime_error("Cannot open"); });
+  Guarded([&after](int) { after = true; })(1);
+  EXPECT_EQ(reports, std::vector<std::string>{"Menu|Cannot open."});
+  EXPECT_TRUE(after);
+}
+
+TEST(DisplayText, Utf8StaysUtf8AndOtherBytesAreWindows1252) {
+  EXPECT_EQ(DisplayText("Caf\xc3\xa9"), QString::fromUtf8("Caf\xc3\xa9"));
+  EXPECT_EQ(DisplayText("Caf\xe9 \x80 \x93"), QString::fromUtf8("Caf\xc3\xa9 \xe2\x82\xac \xe2\x80\x9c"));
+  EXPECT_EQ(DisplayText(""), QString());
+}
