@@ -30,6 +30,7 @@ include(GoogleTest)
 function(orb_test name)
   add_executable(${name} ${ARGN})
   orb_warnings(${name})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE
     ORB_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     ORB_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus")
