@@ -15,7 +15,7 @@ class TRatioReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
       if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-      std::string name = run.benchmark_name();
+      std::string name = run.run_name.function_name;
       std::size_t slash = name.rfind('/');
       if (slash == std::string::npos) continue;
       times_[name.substr(0, slash)][name.substr(slash + 1)] = run.GetAdjustedRealTime();
