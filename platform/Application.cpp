@@ -28,10 +28,12 @@ class TGuardedQtApplication : public QApplication {
 
 // Unless the user chose a platform, try the desktop's and fall back to
 // offscreen, so that a machine without a display never aborts the program.
-void PreferDisplayWithFallback() {
-  if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return;
+// Returns whether it chose the platforms.
+bool PreferDisplayWithFallback() {
+  if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return false;
   const char* platforms = qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb;offscreen" : "wayland;xcb;offscreen";
   qputenv("QT_QPA_PLATFORM", platforms);
+  return true;
 }
 
 }  // namespace
@@ -42,12 +44,13 @@ TApplication::TApplication(int& argc, char** argv) : TComponent(nullptr) {
   if (theApplication) throw std::logic_error("An application object exists already");
   for (int i = 1; i < argc; ++i) arguments_.emplace_back(argv[i]);
   if (!QCoreApplication::instance()) {
-    PreferDisplayWithFallback();
+    const bool fallbackChosen = PreferDisplayWithFallback();
     qtApplication_ = std::make_unique<TGuardedQtApplication>(argc, argv);
     qtApplication_->setQuitOnLastWindowClosed(false);
+    // Offscreen by choice (tests, automation) runs as usual; offscreen because
+    // no display was reachable cannot show anything.
+    canShowForms_ = !(fallbackChosen && QGuiApplication::platformName() == QLatin1String("offscreen"));
   }
-  const QString platform = QGuiApplication::platformName();
-  canShowForms_ = platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
   theApplication = this;
 }
 

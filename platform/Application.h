@@ -46,7 +46,7 @@ class TApplication : public TComponent {
   TForm* MainForm() const { return mainForm_; }
 
   // Whether forms can be seen: false when no display could be reached and the
-  // toolkit runs offscreen. Run then ends at once instead of waiting for a
+  // toolkit fell back to running offscreen. Run then ends at once instead of waiting for a
   // window nobody sees, and reports go to standard error.
   bool CanShowForms() const { return canShowForms_; }
 

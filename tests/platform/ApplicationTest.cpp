@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -107,6 +109,27 @@ TEST_F(TApplicationFixture, RunReturnsAtOnceWithoutMainForm) {
   TApplication application(argc, argv);
   application.Run();
   SUCCEED();
+}
+
+TEST_F(TApplicationFixture, RunShowsTheMainFormAndReturnsWhenItCloses) {
+  TApplication application(argc, argv);
+  auto* form = application.CreateForm<TPlainForm>();
+  bool wasVisible = false;
+  QTimer::singleShot(0, form, [&] {
+    wasVisible = form->isVisible();
+    form->close();
+  });
+  application.Run();
+  EXPECT_TRUE(wasVisible);
+  EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(TApplicationFixture, TerminateBeforeRunKeepsTheLoopFromStarting) {
+  TApplication application(argc, argv);
+  auto* form = application.CreateForm<TPlainForm>();
+  application.Terminate();
+  application.Run();
+  EXPECT_FALSE(form->isVisible());
 }
 
 TEST_F(TApplicationFixture, DataModuleHandlersRunAndTheirFailuresAreReported) {
