@@ -47,7 +47,7 @@ std::uint8_t ScaleComponent(std::uint16_t value, std::uint16_t max) {
 std::optional<TPalette> ReadPalette(std::span<const std::uint8_t> bytes) {
   if (bytes.size() < 2 || bytes[0] != 'A' || bytes[1] != 'H') return std::nullopt;
   TByteReader reader(bytes, kFormat);
-  reader.Seek(16);
+  reader.Seek(12);
   unsigned count = unsigned(reader.U16LE()) + 1;
   std::uint16_t maxRed = reader.U16LE();
   std::uint16_t maxGreen = reader.U16LE();
