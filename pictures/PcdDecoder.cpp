@@ -116,10 +116,15 @@ TBitmap TPcdDecoder::Decode(std::span<const std::uint8_t> bytes) {
   // The orientation says how the picture was turned on the disc: 1 and 3
   // are portrait pictures lying on their side, 2 is upside down.
   switch (orientation) {
-    case 1: return RotateQuarter(bitmap, true);
-    case 2: RotateHalf(bitmap); return bitmap;
-    case 3: return RotateQuarter(bitmap, false);
-    default: return bitmap;
+    case 1:
+      return RotateQuarter(bitmap, true);
+    case 2:
+      RotateHalf(bitmap);
+      return bitmap;
+    case 3:
+      return RotateQuarter(bitmap, false);
+    default:
+      return bitmap;
   }
 }
 

@@ -122,8 +122,7 @@ class TPspParser {
   }
 
   bool AtBlock() const {
-    return reader_.Remaining() >= 4 &&
-           std::memcmp(reader_.BytesAt(reader_.Position(), 4).data(), kBlockMarker, 4) == 0;
+    return reader_.Remaining() >= 4 && std::memcmp(reader_.BytesAt(reader_.Position(), 4).data(), kBlockMarker, 4) == 0;
   }
 
   // Reads a block header; the block must end by limit.
@@ -480,8 +479,8 @@ class TPspParser {
       for (int x = x0; x < x1; ++x, src += 4, dst += 4) {
         int sa = (src[3] * layer.Opacity + 127) / 255;
         if (sa == 0) continue;
-        int da = dst[3] * (255 - sa);     // destination weight, scaled by 255
-        int total = sa * 255 + da;        // result alpha, scaled by 255
+        int da = dst[3] * (255 - sa);  // destination weight, scaled by 255
+        int total = sa * 255 + da;     // result alpha, scaled by 255
         for (int c = 0; c < 3; ++c) dst[c] = std::uint8_t((src[c] * sa * 255 + dst[c] * da + total / 2) / total);
         dst[3] = std::uint8_t((total + 127) / 255);
       }

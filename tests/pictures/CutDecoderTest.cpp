@@ -41,8 +41,8 @@ std::vector<std::uint8_t> MakeCut(unsigned width, const std::vector<std::vector<
 // blocks, a triple never crossing into the next block.
 std::vector<std::uint8_t> MakePalette(const std::vector<std::array<unsigned, 3>>& colours, unsigned max) {
   std::vector<std::uint8_t> out{'A', 'H'};
-  Put16(out, 0xE3);  // version
-  Put16(out, 0);     // size
+  Put16(out, 0xE3);   // version
+  Put16(out, 0);      // size
   out.push_back(10);  // file type: palette
   out.push_back(0);   // subtype
   Put16(out, 0);      // board id
@@ -59,7 +59,8 @@ std::vector<std::uint8_t> MakePalette(const std::vector<std::array<unsigned, 3>>
 }
 
 void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 class CutFiles : public ::testing::Test {

@@ -80,7 +80,8 @@ std::vector<std::uint8_t> MakeRla(const TRlaSpec& spec) {
   const int bytes = spec.Bits > 8 ? 2 : 1;
   for (int row = 0; row < spec.Height; ++row) {
     std::uint32_t offset = std::uint32_t(out.size());
-    for (int i = 0; i < 4; ++i) out[table + std::size_t(row) * 4 + std::size_t(i)] = std::uint8_t(offset >> (24 - 8 * i));
+    for (int i = 0; i < 4; ++i)
+      out[table + std::size_t(row) * 4 + std::size_t(i)] = std::uint8_t(offset >> (24 - 8 * i));
     int y = spec.Height - 1 - row;
     for (int c = 0; c < spec.Colour + spec.Matte; ++c) {
       std::vector<std::uint8_t> record;
