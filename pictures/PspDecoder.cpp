@@ -24,7 +24,6 @@ constexpr const char* kFormat = "PSP";
 // From version 4 on, each chunk inside a block starts with its own length,
 // so later versions may add fields that older readers skip.
 constexpr char kSignature[] = "Paint Shop Pro Image File\n\x1a";
-constexpr std::size_t kHeaderSize = 36;
 constexpr std::uint8_t kBlockMarker[4] = {'~', 'B', 'K', 0};
 constexpr std::uint16_t kVersion3 = 3;
 
