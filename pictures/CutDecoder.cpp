@@ -134,8 +134,10 @@ TBitmap TCutDecoder::Decode(std::span<const std::uint8_t> bytes, const std::file
   int height = reader.U16LE();
   reader.Skip(2);
   if (width == 0 || height == 0) reader.Fail("bad dimensions");
-  // Every row takes at least its 2-byte length and its end code.
-  if (std::size_t(height) * 3 > reader.Remaining()) reader.Fail("unexpected end of file");
+  // Every row takes its 2-byte length, its end code and a 2-byte run for
+  // each 127 pixels at best, so a short file cannot claim a huge picture.
+  const std::size_t minRowBytes = 3 + 2 * ((std::size_t(width) + 126) / 127);
+  if (std::size_t(height) * minRowBytes > reader.Remaining()) reader.Fail("unexpected end of file");
 
   const TPalette palette = LoadPalette(path);
   TBitmap bitmap = AllocateBitmap(kFormat, width, height);

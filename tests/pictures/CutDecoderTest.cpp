@@ -148,6 +148,8 @@ TEST(Cut, DamagedFilesFailCleanly) {
   EXPECT_THROW(DecodePicture(MakeCut(0, {kRow}), "cut"), EPictureError);
   // A literal run longer than the data left.
   EXPECT_THROW(DecodePicture(MakeCut(5, {{0x7F, 1, 2}}), "cut"), EPictureError);
+  // A width that the few runs of the file cannot fill is refused.
+  EXPECT_THROW(DecodePicture(MakeCut(60000, {{0x85, 1}, {0x85, 1}}), "cut"), EPictureError);
   // A huge height that the file cannot hold is refused before allocating.
   std::vector<std::uint8_t> tall = good;
   tall[2] = tall[3] = 0xFF;
