@@ -1,17 +1,19 @@
 // Decoding speed of the Photo CD, Dr. Halo, Paint Shop Pro and RLA decoders
-// against ImageMagick (Magick++), both decoding the same bytes from memory.
-// Photo CD uses the corpus's real image pack; Dr. Halo and RLA pictures of
+// against ImageMagick (Magick++), both decoding the same file. Photo CD uses
+// the corpus's real image pack; Dr. Halo, RLA and Paint Shop Pro pictures of
 // 2000x2000 are written at start-up by the small writers below, since
-// ImageMagick does not write those formats. ImageMagick does not read Paint
-// Shop Pro files, so that case runs alone.
+// ImageMagick writes none of those formats. Two cases run without a peer:
+// ImageMagick has no Paint Shop Pro reader, and the RLA reader of the
+// ImageMagick 6 on our machines refuses every picture of more than one row
+// ("corrupt image": its pixel counter is not reset between rows).
 #include <Magick++.h>
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -122,7 +124,8 @@ TBytes MakeRla() {
   out.resize(table + kSide * 4);
   for (int row = 0; row < kSide; ++row) {
     std::uint32_t offset = std::uint32_t(out.size());
-    for (int i = 0; i < 4; ++i) out[table + std::size_t(row) * 4 + std::size_t(i)] = std::uint8_t(offset >> (24 - 8 * i));
+    for (int i = 0; i < 4; ++i)
+      out[table + std::size_t(row) * 4 + std::size_t(i)] = std::uint8_t(offset >> (24 - 8 * i));
     for (const TBytes& plane : planes) EncodeRlaRow(plane.data() + std::size_t(row) * kSide, out);
   }
   return out;
@@ -198,26 +201,46 @@ TBytes MakePsp() {
   return file;
 }
 
-TBytes ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return TBytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+std::string WriteTemp(const char* name, const TBytes& bytes) {
+  std::string file = (std::filesystem::temp_directory_path() / name).string();
+  std::ofstream(file, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  return file;
 }
 
-void Ours(benchmark::State& state, const TBytes& bytes, const char* extension) {
+// ImageMagick reads Dr. Halo and RLA pictures only from files, so every case
+// decodes from a file, reading included, for both decoders.
+const std::string& PcdFile() {
+  static const std::string path = ORB_CORPUS_DIR "/pictures/pcd/hopper.pcd";
+  return path;
+}
+const std::string& CutFile() {
+  static const std::string path = WriteTemp("orb_bench_rare.cut", MakeCut());
+  return path;
+}
+const std::string& RlaFile() {
+  static const std::string path = WriteTemp("orb_bench_rare.rla", MakeRla());
+  return path;
+}
+const std::string& PspFile() {
+  static const std::string path = WriteTemp("orb_bench_rare.psp", MakePsp());
+  return path;
+}
+
+void Ours(benchmark::State& state, const std::string& path) {
   for (auto _ : state) {
-    orb::TBitmap bitmap = orb::DecodePicture(bytes, extension);
+    orb::TBitmap bitmap = orb::LoadPictureFile(path);
     benchmark::DoNotOptimize(bitmap.Pixels.data());
   }
 }
 
-// ImageMagick decoding from memory; the pixels are fetched as RGBA bytes, as ours gives them.
-void Magick(benchmark::State& state, const TBytes& bytes, const std::string& magick) {
-  static const bool initialized = (Magick::InitializeMagick(nullptr), true);
-  benchmark::DoNotOptimize(initialized);
-  Magick::Blob blob(bytes.data(), bytes.size());
+[[maybe_unused]] const bool kMagickReady = (Magick::InitializeMagick(nullptr), true);
+
+// ImageMagick's decode, its pixels fetched as 8-bit RGBA bytes as ours come out.
+void Magick(benchmark::State& state, const std::string& path) {
   for (auto _ : state) {
     Magick::Image image;
-    image.read(blob, magick);
+    image.read(path);
     Magick::Blob pixels;
     image.magick("RGBA");
     image.depth(8);
@@ -226,30 +249,12 @@ void Magick(benchmark::State& state, const TBytes& bytes, const std::string& mag
   }
 }
 
-const TBytes& Pcd() {
-  static const TBytes bytes = ReadFile(ORB_CORPUS_DIR "/pictures/pcd/hopper.pcd");
-  return bytes;
-}
-const TBytes& Cut() {
-  static const TBytes bytes = MakeCut();
-  return bytes;
-}
-const TBytes& Rla() {
-  static const TBytes bytes = MakeRla();
-  return bytes;
-}
-const TBytes& Psp() {
-  static const TBytes bytes = MakePsp();
-  return bytes;
-}
-
-void PcdOurs(benchmark::State& s) { Ours(s, Pcd(), "pcd"); }
-void PcdMagick(benchmark::State& s) { Magick(s, Pcd(), "PCD"); }
-void CutOurs(benchmark::State& s) { Ours(s, Cut(), "cut"); }
-void CutMagick(benchmark::State& s) { Magick(s, Cut(), "CUT"); }
-void RlaOurs(benchmark::State& s) { Ours(s, Rla(), "rla"); }
-void RlaMagick(benchmark::State& s) { Magick(s, Rla(), "RLA"); }
-void PspOurs(benchmark::State& s) { Ours(s, Psp(), "psp"); }
+void PcdOurs(benchmark::State& s) { Ours(s, PcdFile()); }
+void PcdMagick(benchmark::State& s) { Magick(s, PcdFile()); }
+void CutOurs(benchmark::State& s) { Ours(s, CutFile()); }
+void CutMagick(benchmark::State& s) { Magick(s, CutFile()); }
+void RlaOurs(benchmark::State& s) { Ours(s, RlaFile()); }
+void PspOurs(benchmark::State& s) { Ours(s, PspFile()); }
 
 }  // namespace
 
@@ -259,6 +264,4 @@ BENCHMARK(PcdMagick)->Name("Pcd/magick")->Unit(benchmark::kMillisecond);
 BENCHMARK(CutOurs)->Name("Cut/ours")->Unit(benchmark::kMillisecond);
 BENCHMARK(CutMagick)->Name("Cut/magick")->Unit(benchmark::kMillisecond);
 BENCHMARK(RlaOurs)->Name("Rla/ours")->Unit(benchmark::kMillisecond);
-BENCHMARK(RlaMagick)->Name("Rla/magick")->Unit(benchmark::kMillisecond);
 BENCHMARK(PspOurs)->Name("Psp/ours")->Unit(benchmark::kMillisecond);
-
