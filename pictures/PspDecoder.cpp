@@ -26,6 +26,7 @@ constexpr const char* kFormat = "PSP";
 constexpr char kSignature[] = "Paint Shop Pro Image File\n\x1a";
 constexpr std::uint8_t kBlockMarker[4] = {'~', 'B', 'K', 0};
 constexpr std::uint16_t kVersion3 = 3;
+constexpr std::size_t kBlockHeaderSize = 10;  // from version 4 on
 
 enum EBlockId : std::uint16_t {
   kImageAttributesBlock = 0,
@@ -234,6 +235,7 @@ class TPspParser {
       if (sub.Id == kChannelBlock) ReadChannel(sub, format, format.Width, format.Height, channels);
       reader_.Seek(sub.End);
     }
+    CheckChannels(channels, format, std::size_t(format.Width) * std::size_t(format.Height));
     TBitmap bitmap = AllocateBitmap(kFormat, format.Width, format.Height);
     ToRgba(channels, format, palette, bitmap.Pixels);
     return bitmap;
@@ -283,7 +285,7 @@ class TPspParser {
     while (AtBlock()) {
       TBlock sub = ReadBlock(block.End);
       if (sub.Id == kChannelBlock) {
-        reader_.Seek(sub.Start - 10);
+        reader_.Seek(sub.Start - kBlockHeaderSize);
         return layer;
       }
       reader_.Seek(sub.End);
@@ -293,8 +295,10 @@ class TPspParser {
     return layer;
   }
 
+  // The canvas is made when the first layer to draw comes, so a file that
+  // declares a huge picture but holds nothing to draw allocates nothing.
   TBitmap ComposeLayers(const TBlock& bank) {
-    TBitmap canvas = AllocateBitmap(kFormat, image_.Width, image_.Height);
+    std::optional<TBitmap> canvas;
     reader_.Seek(bank.Start);
     std::vector<std::uint8_t> rgba;
     while (reader_.Position() < bank.End) {
@@ -311,14 +315,17 @@ class TPspParser {
             if (sub.Id == kChannelBlock) ReadChannel(sub, image_, int(width), int(height), channels);
             reader_.Seek(sub.End);
           }
+          CheckChannels(channels, image_, std::size_t(width * height));
+          if (!canvas) canvas = AllocateBitmap(kFormat, image_.Width, image_.Height);
           rgba.assign(std::size_t(width * height) * 4, 0);
           ToRgba(channels, image_, palette_, rgba);
-          Blend(canvas, rgba, layer, int(width), int(height));
+          Blend(*canvas, rgba, layer, int(width), int(height));
         }
       }
       reader_.Seek(block.End);
     }
-    return canvas;
+    if (!canvas) reader_.Fail("no visible raster layer");
+    return std::move(*canvas);
   }
 
   // Channel chunk: [length,] compressed length, uncompressed length, bitmap
@@ -434,16 +441,20 @@ class TPspParser {
     return produced;
   }
 
-  // Turns channels into straight RGBA.
-  void ToRgba(const TChannels& channels, const TPixelFormat& format, const TPalette& palette,
-              std::span<std::uint8_t> rgba) const {
-    const std::size_t count = rgba.size() / 4;
+  // Fails unless the channels that the pixel format needs are all there.
+  void CheckChannels(const TChannels& channels, const TPixelFormat& format, std::size_t count) const {
     if (format.Depth == 24) {
       for (const auto& colour : channels.Colour)
         if (colour.size() != count) reader_.Fail("missing channel");
     } else if (channels.Index.size() != count) {
       reader_.Fail("missing channel");
     }
+  }
+
+  // Turns checked channels into straight RGBA.
+  void ToRgba(const TChannels& channels, const TPixelFormat& format, const TPalette& palette,
+              std::span<std::uint8_t> rgba) const {
+    const std::size_t count = rgba.size() / 4;
     const bool hasAlpha = channels.Alpha.size() == count;
     for (std::size_t i = 0; i < count; ++i) {
       std::uint8_t* out = rgba.data() + i * 4;

@@ -342,6 +342,14 @@ TEST(Psp, DamagedFilesFailCleanly) {
       .Bottom = 4,
       .Channels = {w.Channel(kLz77, 0, 1, Flat(4, 4, 1)), w.Channel(kLz77, 0, 2, Flat(4, 4, 1))}};
   EXPECT_THROW(DecodePicture(Concat({header, w.Block(3, w.Layer(partial))}), "psp"), EPictureError);
+  // Nothing to draw: the declared canvas is not made at all.
+  TPspWriter::TLayer hiddenOnly{.Right = 4, .Bottom = 4, .Visible = false, .Channels = {}};
+  try {
+    DecodePicture(Concat({header, w.Block(3, w.Layer(hiddenOnly))}), "psp");
+    ADD_FAILURE() << "a file with no visible layer decoded";
+  } catch (const EPictureError& e) {
+    EXPECT_STREQ(e.what(), "PSP: no visible raster layer");
+  }
   EXPECT_THROW(DecodePicture(Concat({w.Header(), w.Attributes(4, 4, kNone, 16)}), "psp"), EPictureError);
   EXPECT_THROW(DecodePicture(w.Header(), "psp"), EPictureError);
 }
