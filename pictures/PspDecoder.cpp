@@ -139,10 +139,11 @@ class TPspParser {
     return block;
   }
 
-  // Reads a chunk's leading length (version 4 on) and returns where it ends.
-  std::size_t ChunkEnd(std::size_t chunkStart, std::size_t limit) {
+  // Reads the leading length of a chunk that starts at chunkStart (version 4
+  // on) and returns where the chunk ends; it must end by end.
+  std::size_t ChunkEnd(std::size_t chunkStart, std::size_t end) {
     std::uint32_t size = reader_.U32LE();
-    if (size > limit - chunkStart) reader_.Fail("bad chunk length");
+    if (chunkStart > end || size < 4 || size > end - chunkStart) reader_.Fail("bad chunk length");
     return chunkStart + size;
   }
 
@@ -189,7 +190,7 @@ class TPspParser {
   // picture; thumbnails and JPEG composites are passed over.
   std::optional<TBitmap> ReadCompositeBank(const TBlock& bank) {
     reader_.Seek(bank.Start);
-    std::size_t chunkEnd = ChunkEnd(bank.Start, bank.End - bank.Start);
+    std::size_t chunkEnd = ChunkEnd(bank.Start, bank.End);
     std::uint32_t count = reader_.U32LE();
     reader_.Seek(chunkEnd);
     std::vector<std::pair<TPixelFormat, bool>> formats;
@@ -226,7 +227,7 @@ class TPspParser {
   // Composite image: [length,] bitmap and channel counts, then a palette
   // sub-block for indexed pictures and one channel sub-block per channel.
   TBitmap ReadComposite(const TBlock& block, const TPixelFormat& format) {
-    reader_.Seek(ChunkEnd(block.Start, block.End - block.Start));
+    reader_.Seek(ChunkEnd(block.Start, block.End));
     TPalette palette = palette_;
     TChannels channels;
     while (reader_.Position() < block.End) {
@@ -257,7 +258,7 @@ class TPspParser {
     if (Old()) {
       reader_.Skip(256);
     } else {
-      chunkEnd = ChunkEnd(block.Start, block.End - block.Start);
+      chunkEnd = ChunkEnd(block.Start, block.End);
       reader_.Skip(reader_.U16LE());
     }
     TLayer layer;
@@ -291,7 +292,7 @@ class TPspParser {
       reader_.Seek(sub.End);
     }
     // Layer bitmap chunk: length, bitmap count, channel count.
-    if (reader_.Position() < block.End) reader_.Seek(ChunkEnd(reader_.Position(), block.End - reader_.Position()));
+    if (reader_.Position() < block.End) reader_.Seek(ChunkEnd(reader_.Position(), block.End));
     return layer;
   }
 
@@ -333,7 +334,7 @@ class TPspParser {
   // 1-3: red, green, blue); then the compressed bytes.
   void ReadChannel(const TBlock& block, const TPixelFormat& format, int width, int height, TChannels& channels) {
     reader_.Seek(block.Start);
-    std::size_t chunkEnd = Old() ? block.InitialEnd : ChunkEnd(block.Start, block.End - block.Start);
+    std::size_t chunkEnd = Old() ? block.InitialEnd : ChunkEnd(block.Start, block.End);
     std::uint32_t compressedLength = reader_.U32LE();
     reader_.Skip(4);  // uncompressed length: the rectangle says how much to expect
     std::uint16_t bitmapType = reader_.U16LE();
