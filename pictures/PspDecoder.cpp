@@ -283,7 +283,7 @@ class TPspParser {
     }
     reader_.Seek(chunkEnd);
     // Later versions may put extension sub-blocks before the bitmap chunk.
-    while (AtBlock()) {
+    while (reader_.Position() < block.End && AtBlock()) {
       TBlock sub = ReadBlock(block.End);
       if (sub.Id == kChannelBlock) {
         reader_.Seek(sub.Start - kBlockHeaderSize);
