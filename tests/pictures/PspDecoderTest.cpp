@@ -94,6 +94,7 @@ class TPspWriter {
     int Opacity = 255;
     bool Visible = true;
     std::vector<TBytes> Channels;
+    TBytes Extension = {};
   };
 
   TBytes Layer(const TLayer& layer) const {
@@ -113,6 +114,8 @@ class TPspWriter {
     } else {
       std::uint32_t size = std::uint32_t(info.Bytes.size());
       std::memcpy(info.Bytes.data(), &size, 4);
+      // Later versions may put a sub-block of their own before the bitmap chunk.
+      if (!layer.Extension.empty()) info.Add(Block(0x21, layer.Extension));
       info.U32(8).U16(1).U16(unsigned(layer.Channels.size()));
     }
     std::uint32_t initial = std::uint32_t(info.Bytes.size());
@@ -246,7 +249,8 @@ TBytes Version6Composite() {
       {w.Header(), w.Attributes(6, 5, kLz77, 24), w.CompositeBank({thumbnail, composite}), w.Block(3, w.Layer(layer))});
 }
 
-// Version 5: 4-bit indices, uncompressed with rows padded to 4 bytes, the
+// Version 5: 4-bit indices, uncompressed with rows padded to 4 bytes, an
+// extension sub-block before the layer's bitmap chunk, the
 // main palette block, and a vector layer on top that is not drawn.
 TBytes Version5Paletted() {
   TPspWriter w(5);
@@ -254,7 +258,8 @@ TBytes Version5Paletted() {
   for (int i = 0; i < 16; ++i) colours.push_back({std::uint8_t(i * 16), std::uint8_t(255 - i), 3});
   // Five 4-bit pixels take 3 bytes; each row is padded to 4.
   TBytes packed = {0x01, 0x23, 0x40, 0x00, 0xFE, 0xDC, 0xB0, 0x00};
-  TPspWriter::TLayer layer{.Right = 5, .Bottom = 2, .Channels = {w.Channel(kNone, 0, 0, packed)}};
+  TPspWriter::TLayer layer{
+      .Right = 5, .Bottom = 2, .Channels = {w.Channel(kNone, 0, 0, packed)}, .Extension = {1, 2, 3, 4, 5, 6}};
   TPspWriter::TLayer vector{.Type = 3, .Right = 5, .Bottom = 2, .Channels = {w.Channel(kNone, 0, 0, Flat(8, 1, 0x77))}};
   return Concat({w.Header(), w.Attributes(5, 2, kNone, 4), w.Palette(colours),
                  w.Block(3, Concat({w.Layer(layer), w.Layer(vector)}))});
