@@ -46,13 +46,14 @@ std::uint8_t ScaleComponent(std::uint16_t value, std::uint16_t max) {
 // of another program may sit beside the picture).
 std::optional<TPalette> ReadPalette(std::span<const std::uint8_t> bytes) {
   if (bytes.size() < 2 || bytes[0] != 'A' || bytes[1] != 'H') return std::nullopt;
-  TByteReader reader(bytes, kFormat);
+  // Failures name the palette file, so a damaged palette is not taken for a damaged picture.
+  TByteReader reader(bytes, "CUT palette");
   reader.Seek(12);
   unsigned count = unsigned(reader.U16LE()) + 1;
   std::uint16_t maxRed = reader.U16LE();
   std::uint16_t maxGreen = reader.U16LE();
   std::uint16_t maxBlue = reader.U16LE();
-  if (count > 256) reader.Fail("bad palette file");
+  if (count > 256) reader.Fail("bad colour count");
 
   TPalette palette = GreyRamp();
   reader.Seek(kPaletteHeaderSize);
