@@ -41,7 +41,7 @@ std::vector<std::uint8_t> EncodeRuns(const std::vector<std::uint8_t>& plane) {
   return out;
 }
 
-struct TRlaSpec {
+struct TRlaLayout {
   int Width = 4, Height = 3;
   int Colour = 3, Matte = 1;
   int Bits = 8;
@@ -57,37 +57,37 @@ unsigned Sample(int c, int x, int y, int bits) {
 // An RLA file: 740-byte big-endian header, scanline offset table, then the
 // scanlines bottom-up, each channel as a 16-bit length and its runs. Samples
 // deeper than 8 bits are stored as byte planes, most significant first.
-std::vector<std::uint8_t> MakeRla(const TRlaSpec& spec) {
+std::vector<std::uint8_t> MakeRla(const TRlaLayout& layout) {
   std::vector<std::uint8_t> out(740, 0);
   Put16(out, 0, 0);
-  Put16(out, 2, spec.Left + spec.Width + 5);
+  Put16(out, 2, layout.Left + layout.Width + 5);
   Put16(out, 4, 0);
-  Put16(out, 6, spec.Bottom + spec.Height + 5);
-  Put16(out, 8, spec.Left);
-  Put16(out, 10, spec.Left + spec.Width - 1);
-  Put16(out, 12, spec.Bottom);
-  Put16(out, 14, spec.Bottom + spec.Height - 1);
-  Put16(out, 18, spec.Bits > 8 ? 1 : 0);
-  Put16(out, 20, spec.Colour);
-  Put16(out, 22, spec.Matte);
+  Put16(out, 6, layout.Bottom + layout.Height + 5);
+  Put16(out, 8, layout.Left);
+  Put16(out, 10, layout.Left + layout.Width - 1);
+  Put16(out, 12, layout.Bottom);
+  Put16(out, 14, layout.Bottom + layout.Height - 1);
+  Put16(out, 18, layout.Bits > 8 ? 1 : 0);
+  Put16(out, 20, layout.Colour);
+  Put16(out, 22, layout.Matte);
   Put16(out, 26, -2);  // revision
   std::memcpy(out.data() + 30, "2.2", 3);
-  Put16(out, 658, spec.Bits);
-  Put16(out, 660, spec.Bits > 8 ? 1 : 0);
-  Put16(out, 662, spec.Bits);
+  Put16(out, 658, layout.Bits);
+  Put16(out, 660, layout.Bits > 8 ? 1 : 0);
+  Put16(out, 662, layout.Bits);
   std::size_t table = out.size();
-  out.resize(out.size() + std::size_t(spec.Height) * 4);
-  const int bytes = spec.Bits > 8 ? 2 : 1;
-  for (int row = 0; row < spec.Height; ++row) {
+  out.resize(out.size() + std::size_t(layout.Height) * 4);
+  const int bytes = layout.Bits > 8 ? 2 : 1;
+  for (int row = 0; row < layout.Height; ++row) {
     std::uint32_t offset = std::uint32_t(out.size());
     for (int i = 0; i < 4; ++i)
       out[table + std::size_t(row) * 4 + std::size_t(i)] = std::uint8_t(offset >> (24 - 8 * i));
-    int y = spec.Height - 1 - row;
-    for (int c = 0; c < spec.Colour + spec.Matte; ++c) {
+    int y = layout.Height - 1 - row;
+    for (int c = 0; c < layout.Colour + layout.Matte; ++c) {
       std::vector<std::uint8_t> record;
       for (int b = bytes - 1; b >= 0; --b) {
         std::vector<std::uint8_t> plane;
-        for (int x = 0; x < spec.Width; ++x) plane.push_back(std::uint8_t(Sample(c, x, y, spec.Bits) >> (8 * b)));
+        for (int x = 0; x < layout.Width; ++x) plane.push_back(std::uint8_t(Sample(c, x, y, layout.Bits) >> (8 * b)));
         std::vector<std::uint8_t> runs = EncodeRuns(plane);
         record.insert(record.end(), runs.begin(), runs.end());
       }
@@ -104,9 +104,9 @@ const std::uint8_t* PixelAt(const TBitmap& bitmap, int x, int y) { return bitmap
 }  // namespace
 
 TEST(Rla, RgbWithMatteBottomUp) {
-  TRlaSpec spec;
-  spec.Width = 300;  // long literal and repeat runs split at 128
-  TBitmap bitmap = DecodePicture(MakeRla(spec), "rla");
+  TRlaLayout layout;
+  layout.Width = 300;  // long literal and repeat runs split at 128
+  TBitmap bitmap = DecodePicture(MakeRla(layout), "rla");
   ASSERT_EQ(bitmap.Width, 300);
   ASSERT_EQ(bitmap.Height, 3);
   for (int y = 0; y < 3; ++y)
@@ -117,17 +117,17 @@ TEST(Rla, RgbWithMatteBottomUp) {
 }
 
 TEST(Rla, RpfSixteenBitKeepsTheHighByte) {
-  TRlaSpec spec;
-  spec.Bits = 16;
-  TBitmap bitmap = DecodePicture(MakeRla(spec), "RPF");
+  TRlaLayout layout;
+  layout.Bits = 16;
+  TBitmap bitmap = DecodePicture(MakeRla(layout), "RPF");
   for (int c = 0; c < 4; ++c) EXPECT_EQ(PixelAt(bitmap, 3, 2)[c], Sample(c, 3, 2, 16) >> 8);
 }
 
 TEST(Rla, GreyWithoutMatteIsOpaque) {
-  TRlaSpec spec;
-  spec.Colour = 1;
-  spec.Matte = 0;
-  TBitmap bitmap = DecodePicture(MakeRla(spec), "rla");
+  TRlaLayout layout;
+  layout.Colour = 1;
+  layout.Matte = 0;
+  TBitmap bitmap = DecodePicture(MakeRla(layout), "rla");
   const std::uint8_t* p = PixelAt(bitmap, 2, 1);
   EXPECT_EQ(p[0], Sample(0, 2, 1, 8));
   EXPECT_EQ(p[2], Sample(0, 2, 1, 8));
@@ -135,15 +135,15 @@ TEST(Rla, GreyWithoutMatteIsOpaque) {
 }
 
 TEST(Rla, TenBitSamplesAreRescaled) {
-  TRlaSpec spec;
-  spec.Bits = 10;
-  TBitmap bitmap = DecodePicture(MakeRla(spec), "rla");
+  TRlaLayout layout;
+  layout.Bits = 10;
+  TBitmap bitmap = DecodePicture(MakeRla(layout), "rla");
   unsigned v = Sample(1, 1, 1, 10);
   EXPECT_EQ(PixelAt(bitmap, 1, 1)[1], (v * 255 + 511) / 1023);
 }
 
 TEST(Rla, DamagedFilesFailCleanly) {
-  std::vector<std::uint8_t> good = MakeRla(TRlaSpec{});
+  std::vector<std::uint8_t> good = MakeRla(TRlaLayout{});
   for (std::size_t size : {std::size_t(0), std::size_t(700), std::size_t(745), good.size() - 1}) {
     SCOPED_TRACE(size);
     EXPECT_THROW(DecodePicture(std::span(good).first(size), "rla"), EPictureError);
