@@ -50,7 +50,8 @@ class TTextReader {
   // A decimal number after optional whitespace; anything else fails with what.
   std::uint32_t Number(const char* what) {
     SkipSpaceAndComments();
-    if (in_.AtEnd() || !IsDigit(Peek())) in_.Fail(what);
+    if (in_.AtEnd()) in_.Fail("unexpected end of file");
+    if (!IsDigit(Peek())) in_.Fail(what);
     std::uint64_t value = 0;
     while (!in_.AtEnd() && IsDigit(Peek())) value = std::min<std::uint64_t>(value * 10 + (in_.U8() - '0'), kNumberCeiling);
     return std::uint32_t(value);
