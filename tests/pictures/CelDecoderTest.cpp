@@ -21,7 +21,7 @@ TBytes CelFile(int width, int height, const TBytes& palette, const TBytes& pixel
   PutU16LE(out, 34);
   out.push_back(std::uint8_t(depth));
   out.push_back(std::uint8_t(compression));
-  PutU32LE(out, std::uint32_t(imageSize < 0 ? width * height : imageSize));
+  PutU32LE(out, imageSize < 0 ? std::uint32_t(width) * std::uint32_t(height) : std::uint32_t(imageSize));
   out.resize(32, 0);
   TBytes fullPalette = palette;
   fullPalette.resize(768, 0);
