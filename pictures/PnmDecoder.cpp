@@ -100,14 +100,20 @@ std::vector<std::uint8_t> ScaleTable(std::uint32_t maxVal) {
   return table;
 }
 
+// Writes one opaque pixel; the alpha is set in the same pass as the colour
+// so the bitmap is walked only once.
+inline void PutPixel(std::uint8_t* out, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+  out[0] = r;
+  out[1] = g;
+  out[2] = b;
+  out[3] = 255;
+}
+
 void StorePixel(std::uint8_t* out, int channels, const std::uint8_t* values) {
-  if (channels == 1) {
-    out[0] = out[1] = out[2] = values[0];
-  } else {
-    out[0] = values[0];
-    out[1] = values[1];
-    out[2] = values[2];
-  }
+  if (channels == 1)
+    PutPixel(out, values[0], values[0], values[0]);
+  else
+    PutPixel(out, values[0], values[1], values[2]);
 }
 
 void DecodeBinaryBitmap(TByteReader& in, TBitmap& bitmap) {
@@ -118,7 +124,7 @@ void DecodeBinaryBitmap(TByteReader& in, TBitmap& bitmap) {
     std::uint8_t* out = bitmap.Row(y).data();
     for (int x = 0; x < bitmap.Width; ++x, out += 4) {
       std::uint8_t value = (row[std::size_t(x) >> 3] >> (7 - (x & 7))) & 1 ? 0 : 255;
-      out[0] = out[1] = out[2] = value;
+      PutPixel(out, value, value, value);
     }
   }
 }
@@ -132,19 +138,12 @@ void DecodeBinary(TByteReader& in, const TPnmHeader& header, TBitmap& bitmap) {
     if (header.MaxVal < 256) {
       const std::uint8_t* row = in.Bytes(rowSamples).data();
       if (header.MaxVal == 255 && channels == 3) {
-        for (int x = 0; x < bitmap.Width; ++x, out += 4, row += 3) {
-          out[0] = row[0];
-          out[1] = row[1];
-          out[2] = row[2];
-        }
+        for (int x = 0; x < bitmap.Width; ++x, out += 4, row += 3) PutPixel(out, row[0], row[1], row[2]);
       } else if (channels == 3) {
-        for (int x = 0; x < bitmap.Width; ++x, out += 4, row += 3) {
-          out[0] = scale[row[0]];
-          out[1] = scale[row[1]];
-          out[2] = scale[row[2]];
-        }
+        for (int x = 0; x < bitmap.Width; ++x, out += 4, row += 3)
+          PutPixel(out, scale[row[0]], scale[row[1]], scale[row[2]]);
       } else {
-        for (int x = 0; x < bitmap.Width; ++x, out += 4) out[0] = out[1] = out[2] = scale[row[x]];
+        for (int x = 0; x < bitmap.Width; ++x, out += 4) PutPixel(out, scale[row[x]], scale[row[x]], scale[row[x]]);
       }
     } else {
       // Sixteen-bit samples are big-endian.
@@ -195,7 +194,6 @@ TBitmap TPnmDecoder::Decode(std::span<const std::uint8_t> bytes) {
   }
   if (header.Width != 0 && header.Height != 0 && least > in.Remaining()) in.Fail("unexpected end of file");
   TBitmap bitmap = AllocateBitmap(kFormat, header.Width, header.Height);
-  for (std::size_t i = 3; i < bitmap.Pixels.size(); i += 4) bitmap.Pixels[i] = 255;
   if (header.Plain)
     DecodePlain(in, header, bitmap);
   else if (header.Kind == TKind::Bitmap)

@@ -64,29 +64,44 @@ TChannelTarget TargetOf(int channels, int channel) {
   return TChannelTarget{channel, 1};
 }
 
+// samples holds at least width samples of Bytes bytes; the first byte of each is used.
 template <int Bytes>
 void StoreRow(std::span<const std::uint8_t> samples, std::uint8_t* out, int width, TChannelTarget target) {
+  const std::uint8_t* in = samples.data();
   out += target.Offset;
   if (target.Count == 3) {
-    for (int x = 0; x < width; ++x, out += 4) out[0] = out[1] = out[2] = samples[std::size_t(x) * Bytes];
+    for (int x = 0; x < width; ++x, out += 4, in += Bytes) out[0] = out[1] = out[2] = in[0];
   } else {
-    for (int x = 0; x < width; ++x, out += 4) out[0] = samples[std::size_t(x) * Bytes];
+    for (int x = 0; x < width; ++x, out += 4, in += Bytes) out[0] = in[0];
   }
 }
 
+// Images without an alpha channel are opaque.
+void MakeOpaque(std::uint8_t* out, int width) {
+  for (int x = 0; x < width; ++x) out[std::size_t(x) * 4 + 3] = 255;
+}
+
+bool HasAlpha(const TSgiHeader& header) { return header.Channels == 2 || header.Channels == 4; }
+
+// Pixels are written row by row, every channel of a row while it is in the
+// cache, although the file stores the channels one after another.
 void DecodeVerbatim(TByteReader& in, const TSgiHeader& header, TBitmap& bitmap) {
   std::size_t rowBytes = std::size_t(header.Width) * std::size_t(header.BytesPerChannel);
-  for (int channel = 0; channel < header.Channels; ++channel) {
-    TChannelTarget target = TargetOf(header.Channels, channel);
-    for (int y = 0; y < header.Height; ++y) {
-      std::span<const std::uint8_t> row = in.Bytes(rowBytes);
-      std::uint8_t* out = bitmap.Row(header.Height - 1 - y).data();
+  std::size_t planeBytes = rowBytes * std::size_t(header.Height);
+  std::size_t start = in.Position();
+  for (int y = 0; y < header.Height; ++y) {
+    std::uint8_t* out = bitmap.Row(header.Height - 1 - y).data();
+    for (int channel = 0; channel < header.Channels; ++channel) {
+      TChannelTarget target = TargetOf(header.Channels, channel);
+      std::span<const std::uint8_t> row =
+          in.BytesAt(start + std::size_t(channel) * planeBytes + std::size_t(y) * rowBytes, rowBytes);
       // Sixteen-bit samples are big-endian: their high byte comes first.
       if (header.BytesPerChannel == 1)
         StoreRow<1>(row, out, header.Width, target);
       else
         StoreRow<2>(row, out, header.Width, target);
     }
+    if (!HasAlpha(header)) MakeOpaque(out, header.Width);
   }
 }
 
@@ -157,17 +172,18 @@ std::vector<TRowSpan> ReadRowTable(TByteReader& in, const TSgiHeader& header) {
 
 void DecodeRle(const std::vector<TRowSpan>& table, TByteReader& in, const TSgiHeader& header, TBitmap& bitmap) {
   std::vector<std::uint8_t> samples(std::size_t(header.Width));
-  for (int channel = 0; channel < header.Channels; ++channel) {
-    TChannelTarget target = TargetOf(header.Channels, channel);
-    for (int y = 0; y < header.Height; ++y) {
+  for (int y = 0; y < header.Height; ++y) {
+    std::uint8_t* out = bitmap.Row(header.Height - 1 - y).data();
+    for (int channel = 0; channel < header.Channels; ++channel) {
       const TRowSpan& span = table[std::size_t(channel) * std::size_t(header.Height) + std::size_t(y)];
       TByteReader rowReader(in.BytesAt(span.Start, span.Length), kFormat);
       if (header.BytesPerChannel == 1)
         ExpandRow<1>(rowReader, samples.data(), header.Width);
       else
         ExpandRow<2>(rowReader, samples.data(), header.Width);
-      StoreRow<1>(samples, bitmap.Row(header.Height - 1 - y).data(), header.Width, target);
+      StoreRow<1>(samples, out, header.Width, TargetOf(header.Channels, channel));
     }
+    if (!HasAlpha(header)) MakeOpaque(out, header.Width);
   }
 }
 
@@ -185,9 +201,6 @@ TBitmap TSgiDecoder::Decode(std::span<const std::uint8_t> bytes) {
     if (size > in.Remaining()) in.Fail("unexpected end of file");
   }
   TBitmap bitmap = AllocateBitmap(kFormat, header.Width, header.Height);
-  // Images without an alpha channel are opaque.
-  if (header.Channels != 2 && header.Channels != 4)
-    for (std::size_t i = 3; i < bitmap.Pixels.size(); i += 4) bitmap.Pixels[i] = 255;
   if (header.Rle)
     DecodeRle(table, in, header, bitmap);
   else

@@ -12,7 +12,7 @@
 #include <QImageReader>
 
 #include <cstdint>
-#include <cstdio>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -46,6 +46,8 @@ TBytes WriteWithMagick(const std::vector<std::uint8_t>& rgb, const char* format,
   image.magick(format);
   image.compressType(compression);
   image.depth(8);
+  // Left undefined, each writer uses its own default (for PPM: binary P6;
+  // "no compression" would make it write plain text).
   Magick::Blob blob;
   image.write(&blob);
   const auto* data = static_cast<const std::uint8_t*>(blob.data());
@@ -74,6 +76,25 @@ TBytes MakeCel(const std::vector<std::uint8_t>& rgb) {
   return out;
 }
 
+std::uint32_t U32BE(const TBytes& b, std::size_t at) {
+  return (std::uint32_t(b.at(at)) << 24) | (std::uint32_t(b.at(at + 1)) << 16) | (std::uint32_t(b.at(at + 2)) << 8) |
+         b.at(at + 3);
+}
+
+// The PSD's merged image compression word, after the three length-prefixed sections.
+unsigned PsdCompression(const TBytes& psd) {
+  std::size_t at = 26;
+  for (int section = 0; section < 3; ++section) at += 4 + U32BE(psd, at);
+  return (unsigned(psd.at(at)) << 8) | psd.at(at + 1);
+}
+
+// The cases are only meaningful if ImageMagick wrote the variants named.
+void CheckVariants(const TBytes& sgi, const TBytes& psd, const TBytes& ppm) {
+  if (sgi.at(2) != 1) throw std::runtime_error("the SGI file is not RLE");
+  if (PsdCompression(psd) != 1) throw std::runtime_error("the PSD file is not PackBits");
+  if (ppm.at(0) != 'P' || ppm.at(1) != '6') throw std::runtime_error("the PPM file is not binary P6");
+}
+
 struct TFiles {
   TBytes Sgi, Psd, Ppm, Cel;
 };
@@ -84,8 +105,9 @@ const TFiles& Files() {
     TFiles made;
     made.Sgi = WriteWithMagick(rgb, "SGI", Magick::RLECompression);
     made.Psd = WriteWithMagick(rgb, "PSD", Magick::RLECompression);
-    made.Ppm = WriteWithMagick(rgb, "PPM", Magick::NoCompression);
+    made.Ppm = WriteWithMagick(rgb, "PPM", Magick::UndefinedCompression);
     made.Cel = MakeCel(rgb);
+    CheckVariants(made.Sgi, made.Psd, made.Ppm);
     return made;
   }();
   return files;
