@@ -148,23 +148,29 @@ std::uint8_t MulDiv255(unsigned a, unsigned b) {
 
 // CMYK is stored inverted (255 is no ink); C, M, Y sit in R, G, B and K in A.
 // Red is (255 - C) * (255 - K) / 255 in ink terms, and so on.
-void CmykToRgb(TBitmap& bitmap) {
-  for (std::size_t i = 0; i < bitmap.Pixels.size(); i += 4) {
-    std::uint8_t* p = bitmap.Pixels.data() + i;
+void CmykToRgb(std::span<std::uint8_t> row) {
+  for (std::size_t i = 0; i < row.size(); i += 4) {
+    std::uint8_t* p = row.data() + i;
     unsigned black = p[3];
     for (int c = 0; c < 3; ++c) p[c] = MulDiv255(p[c], black);
     p[3] = 255;
   }
 }
 
-void ApplyPalette(TBitmap& bitmap, const std::array<std::uint8_t, kPaletteSize>& palette) {
-  for (std::size_t i = 0; i < bitmap.Pixels.size(); i += 4) {
-    std::uint8_t* p = bitmap.Pixels.data() + i;
+// The index sits in R.
+void ApplyPalette(std::span<std::uint8_t> row, const std::array<std::uint8_t, kPaletteSize>& palette) {
+  for (std::size_t i = 0; i < row.size(); i += 4) {
+    std::uint8_t* p = row.data() + i;
     std::size_t index = p[0];
     p[0] = palette[index];
     p[1] = palette[256 + index];
     p[2] = palette[512 + index];
   }
+}
+
+// A picture without an alpha channel is opaque.
+void MakeOpaque(std::span<std::uint8_t> row) {
+  for (std::size_t i = 3; i < row.size(); i += 4) row[i] = 255;
 }
 
 class TPsdImage {
@@ -185,28 +191,36 @@ class TPsdImage {
     else
       ReadRowCounts();
     TBitmap bitmap = AllocateBitmap(kFormat, header_.Width, header_.Height);
-    for (std::size_t i = 3; i < bitmap.Pixels.size(); i += 4) bitmap.Pixels[i] = 255;
     int colour = ColourChannels(header_.Mode);
     std::vector<std::uint8_t> row(rowBytes_);
     std::vector<std::uint8_t> samples(header_.Width);
-    for (int channel = 0; channel < used_; ++channel) {
-      TChannelTarget target = TargetOf(channel, colour);
-      for (int y = 0; y < bitmap.Height; ++y) {
-        std::span<const std::uint8_t> stored = compression == TCompression::Raw ? RawRow(channel, y) : PackedRow(channel, y, row);
+    // Pixels are written row by row, every channel of a row while it is in
+    // the cache, although the file stores the channels one after another.
+    for (int y = 0; y < bitmap.Height; ++y) {
+      std::span<std::uint8_t> out = bitmap.Row(y);
+      for (int channel = 0; channel < used_; ++channel) {
+        // Colour is converted once all its channels are in, before the alpha
+        // channel takes the A slot.
+        if (channel == colour) ConvertColour(out);
+        std::span<const std::uint8_t> stored =
+            compression == TCompression::Raw ? RawRow(channel, y) : PackedRow(channel, y, row);
         ToSamples(stored, header_.Depth, bitmap.Width, samples.data());
-        StoreRow(samples.data(), bitmap.Row(y).data(), bitmap.Width, target);
+        StoreRow(samples.data(), out.data(), bitmap.Width, TargetOf(channel, colour));
       }
-      // Colour is converted once all its channels are in, before the alpha
-      // channel takes the A slot.
-      if (channel == colour - 1) {
-        if (header_.Mode == TColourMode::Cmyk) CmykToRgb(bitmap);
-        if (header_.Mode == TColourMode::Indexed) ApplyPalette(bitmap, header_.Palette);
+      if (used_ == colour) {
+        ConvertColour(out);
+        MakeOpaque(out);
       }
     }
     return bitmap;
   }
 
  private:
+  void ConvertColour(std::span<std::uint8_t> row) const {
+    if (header_.Mode == TColourMode::Cmyk) CmykToRgb(row);
+    if (header_.Mode == TColourMode::Indexed) ApplyPalette(row, header_.Palette);
+  }
+
   TChannelTarget TargetOf(int channel, int colour) const {
     if (channel == colour) return {3, 1};
     if (header_.Mode == TColourMode::Rgb || header_.Mode == TColourMode::Cmyk || header_.Mode == TColourMode::Indexed)
