@@ -168,6 +168,21 @@ void ApplyPalette(std::span<std::uint8_t> row, const std::array<std::uint8_t, kP
   }
 }
 
+// Photoshop stores the merged image of a transparent document matted against
+// white: each colour is c * a + 255 * (1 - a). Taking the white back out
+// gives the colour itself, so that soft edges do not show a white fringe.
+void RemoveWhiteMatte(std::span<std::uint8_t> row) {
+  for (std::size_t i = 0; i < row.size(); i += 4) {
+    std::uint8_t* p = row.data() + i;
+    int alpha = p[3];
+    if (alpha == 0 || alpha == 255) continue;
+    for (int c = 0; c < 3; ++c) {
+      int scaled = (int(p[c]) + alpha - 255) * 255;
+      p[c] = std::uint8_t(scaled <= 0 ? 0 : std::min(255, (scaled + alpha / 2) / alpha));
+    }
+  }
+}
+
 // A picture without an alpha channel is opaque.
 void MakeOpaque(std::span<std::uint8_t> row) {
   for (std::size_t i = 3; i < row.size(); i += 4) row[i] = 255;
@@ -210,12 +225,20 @@ class TPsdImage {
       if (used_ == colour) {
         ConvertColour(out);
         MakeOpaque(out);
+      } else if (IsMatted()) {
+        RemoveWhiteMatte(out);
       }
     }
     return bitmap;
   }
 
  private:
+  // Only RGB and grey pictures have a white that is plainly the matte.
+  bool IsMatted() const {
+    return header_.Mode == TColourMode::Rgb || header_.Mode == TColourMode::Grey ||
+           header_.Mode == TColourMode::Duotone;
+  }
+
   void ConvertColour(std::span<std::uint8_t> row) const {
     if (header_.Mode == TColourMode::Cmyk) CmykToRgb(row);
     if (header_.Mode == TColourMode::Indexed) ApplyPalette(row, header_.Palette);

@@ -65,6 +65,23 @@ TEST(Psd, FourthChannelIsAlpha) {
   ExpectMatchesReference("psd/negative_top_left_layer.psd");
 }
 
+TEST(Psd, TransparentCompositeLosesItsWhiteMatte) {
+  // The colour (200, 0, 100) at alpha 128 is stored matted against white:
+  // c * 128 / 255 + 127. Opaque and fully transparent pixels stay as stored.
+  TPsdFile file;
+  file.Channels = 4;
+  file.Width = 3;
+  file.Data = {227, 10, 30,  127, 20, 40,  177, 30, 50,  128, 255, 0};
+  TBitmap bitmap = DecodePsd(file);
+  std::vector<int> soft = PixelAt(bitmap, 0, 0);
+  EXPECT_NEAR(soft[0], 200, 1);
+  EXPECT_EQ(soft[1], 0);
+  EXPECT_NEAR(soft[2], 100, 1);
+  EXPECT_EQ(soft[3], 128);
+  EXPECT_EQ(PixelAt(bitmap, 1, 0), (std::vector<int>{10, 20, 30, 255}));
+  EXPECT_EQ(PixelAt(bitmap, 2, 0)[3], 0);
+}
+
 TEST(Psd, DamagedFilesFail) {
   ORB_REQUIRE_CORPUS();
   ExpectDamagedFilesFail("psd", "psd");
@@ -143,15 +160,15 @@ TEST(Psd, SixteenBitGreyPackBitsKeepsTheHighByte) {
   file.Width = 3;
   file.Compression = 1;
   // Row byte counts (16-bit), then each row: grey as a literal of 6 bytes;
-  // alpha as a run of 6 bytes of 0x40 after a no-op header byte (-128).
+  // alpha as a run of 6 bytes of 0xff after a no-op header byte (-128).
   PutU16BE(file.Data, 7);
   PutU16BE(file.Data, 3);
   PutBytes(file.Data, {5, 0x12, 0x34, 0xab, 0xcd, 0xff, 0x00});
-  PutBytes(file.Data, {0x80, 0xfb, 0x40});
+  PutBytes(file.Data, {0x80, 0xfb, 0xff});
   TBitmap bitmap = DecodePsd(file);
-  EXPECT_EQ(PixelAt(bitmap, 0, 0), (std::vector<int>{0x12, 0x12, 0x12, 0x40}));
-  EXPECT_EQ(PixelAt(bitmap, 1, 0), (std::vector<int>{0xab, 0xab, 0xab, 0x40}));
-  EXPECT_EQ(PixelAt(bitmap, 2, 0), (std::vector<int>{0xff, 0xff, 0xff, 0x40}));
+  EXPECT_EQ(PixelAt(bitmap, 0, 0), (std::vector<int>{0x12, 0x12, 0x12, 0xff}));
+  EXPECT_EQ(PixelAt(bitmap, 1, 0), (std::vector<int>{0xab, 0xab, 0xab, 0xff}));
+  EXPECT_EQ(PixelAt(bitmap, 2, 0), (std::vector<int>{0xff, 0xff, 0xff, 0xff}));
 }
 
 TEST(Psd, DuotoneShowsAsGreyAndIgnoresItsInks) {
