@@ -12,6 +12,7 @@ namespace {
 constexpr const char* kFormat = "SGI";
 constexpr std::uint16_t kMagic = 474;
 constexpr std::size_t kHeaderSize = 512;
+constexpr std::size_t kColourMapOffset = 104;  // after the sizes, pixel range and 80-byte name
 
 struct TSgiHeader {
   bool Rle = false;
@@ -45,18 +46,18 @@ TSgiHeader ReadHeader(TByteReader& in) {
     in.Fail("bad dimension");
   }
   if (header.Channels < 1 || header.Channels > 4) in.Fail("bad channel count");
-  in.Seek(104);
+  in.Seek(kColourMapOffset);
   // Colour-mapped and dithered images are obsolete variants of the format.
   if (in.U32BE() != 0) in.Fail("unsupported colour map");
   in.Seek(kHeaderSize);
   return header;
 }
 
-// Writes one decoded channel row into the bitmap: grey fills R, G and B;
+// Where one channel's samples go in an RGBA pixel: grey fills R, G and B;
 // grey+alpha puts its second channel in A; RGB(A) go to their own slots.
 struct TChannelTarget {
-  int Offset;        // first byte within a pixel
-  int Count;         // bytes per pixel written with the same value (3 for grey)
+  int Offset;  // first byte within a pixel
+  int Count;   // bytes per pixel written with the same value (3 for grey)
 };
 
 TChannelTarget TargetOf(int channels, int channel) {
