@@ -33,15 +33,34 @@ struct TPsdHeader {
   int Depth = 8;
   TColourMode Mode = TColourMode::Rgb;
   std::array<std::uint8_t, kPaletteSize> Palette{};  // indexed: 256 reds, then greens, then blues
+  bool TransparentMerge = true;  // whether the first extra channel is the merged image's alpha
 };
 
-// The channels that make up the colour; one more, when present, is the alpha.
+// The channels that make up the colour; the next one, when present, may be
+// the alpha.
 int ColourChannels(TColourMode mode) {
   switch (mode) {
     case TColourMode::Rgb: return 3;
     case TColourMode::Cmyk: return 4;
     default: return 1;
   }
+}
+
+// Section lengths are 32-bit, or 64-bit in a large document.
+std::uint64_t ReadLength(TByteReader& in, int version) {
+  return version == 1 ? in.U32BE() : (std::uint64_t(in.U32BE()) << 32) | in.U32BE();
+}
+
+// The layer section starts with the layer information: its length, then the
+// layer count. A negative count says that the first extra channel of the
+// merged image is its transparency; a positive one that the merged image is
+// opaque and extra channels are saved selections. Without layer information
+// (as simple writers leave it) an extra channel is taken as the alpha.
+bool HasTransparentMerge(TByteReader& layers, int version) {
+  std::size_t lengthBytes = version == 1 ? 4 : 8;
+  if (layers.Remaining() < lengthBytes + 2) return true;
+  if (ReadLength(layers, version) < 2) return true;
+  return layers.I16BE() <= 0;
 }
 
 TPsdHeader ReadHeader(TByteReader& in) {
@@ -85,9 +104,10 @@ TPsdHeader ReadHeader(TByteReader& in) {
     std::copy_n(modeData.begin(), kPaletteSize, header.Palette.begin());
   }
   in.Skip(in.U32BE());  // image resources
-  std::uint64_t layerLength = header.Version == 1 ? in.U32BE() : (std::uint64_t(in.U32BE()) << 32) | in.U32BE();
+  std::uint64_t layerLength = ReadLength(in, header.Version);
   if (layerLength > in.Remaining()) in.Fail("unexpected end of file");
-  in.Skip(std::size_t(layerLength));
+  TByteReader layers(in.Bytes(std::size_t(layerLength)), kFormat);
+  header.TransparentMerge = HasTransparentMerge(layers, header.Version);
   return header;
 }
 
@@ -193,7 +213,7 @@ class TPsdImage {
   TPsdImage(TByteReader& in, const TPsdHeader& header)
       : in_(in),
         header_(header),
-        used_(std::min(header.Channels, ColourChannels(header.Mode) + 1)),
+        used_(std::min(header.Channels, ColourChannels(header.Mode) + (header.TransparentMerge ? 1 : 0))),
         rowBytes_(header.Depth == 1 ? (std::size_t(header.Width) + 7) / 8
                                     : std::size_t(header.Width) * std::size_t(header.Depth / 8)) {}
 

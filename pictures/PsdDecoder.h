@@ -13,7 +13,8 @@ class TPsdDecoder {
  public:
   // Decodes the merged composite image that follows the layer section: raw or
   // PackBits, bitmap, grey, duotone, indexed, RGB or CMYK, 1, 8 or 16 bits;
-  // the first channel after the colour channels is the alpha; layers are not
+  // the first channel after the colour channels is the alpha unless the
+  // layer count says the merged image is opaque; layers themselves are not
   // read. Throws EPictureError.
   static TBitmap Decode(std::span<const std::uint8_t> bytes);
 };

@@ -82,6 +82,22 @@ TEST(Psd, TransparentCompositeLosesItsWhiteMatte) {
   EXPECT_EQ(PixelAt(bitmap, 2, 0)[3], 0);
 }
 
+TEST(Psd, ExtraChannelIsAlphaUnlessTheLayerCountSaysOpaque) {
+  // Layer information: its length, then the layer count (no layer records
+  // follow; the decoder reads only the count).
+  auto withLayerCount = [](int count) {
+    TPsdFile file;
+    file.Channels = 4;
+    PutU32BE(file.Layers, 2);
+    PutU16BE(file.Layers, unsigned(count) & 0xffff);
+    file.Data = {1, 2, 3, 0};
+    return DecodePsd(file);
+  };
+  EXPECT_EQ(PixelAt(withLayerCount(-1), 0, 0)[3], 0);
+  // A positive count: the fourth channel is a saved selection, not transparency.
+  EXPECT_EQ(PixelAt(withLayerCount(2), 0, 0), (std::vector<int>{1, 2, 3, 255}));
+}
+
 TEST(Psd, DamagedFilesFail) {
   ORB_REQUIRE_CORPUS();
   ExpectDamagedFilesFail("psd", "psd");
