@@ -4,6 +4,10 @@
 #include "pictures/PcdDecoder.h"
 #include "pictures/PspDecoder.h"
 #include "pictures/RlaDecoder.h"
+#include "pictures/CelDecoder.h"
+#include "pictures/PnmDecoder.h"
+#include "pictures/PsdDecoder.h"
+#include "pictures/SgiDecoder.h"
 
 namespace orb {
 namespace {
@@ -16,6 +20,17 @@ constexpr TPictureFormat kPictureFormats[] = {
     {"psp", [](const TPictureInput& in) { return TPspDecoder::Decode(in.Bytes); }},
     {"rla", [](const TPictureInput& in) { return TRlaDecoder::Decode(in.Bytes); }},
     {"rpf", [](const TPictureInput& in) { return TRlaDecoder::Decode(in.Bytes); }},
+    {"sgi", [](const TPictureInput& in) { return TSgiDecoder::Decode(in.Bytes); }},
+    {"rgb", [](const TPictureInput& in) { return TSgiDecoder::Decode(in.Bytes); }},
+    {"rgba", [](const TPictureInput& in) { return TSgiDecoder::Decode(in.Bytes); }},
+    {"bw", [](const TPictureInput& in) { return TSgiDecoder::Decode(in.Bytes); }},
+    {"psd", [](const TPictureInput& in) { return TPsdDecoder::Decode(in.Bytes); }},
+    {"pdd", [](const TPictureInput& in) { return TPsdDecoder::Decode(in.Bytes); }},
+    {"ppm", [](const TPictureInput& in) { return TPnmDecoder::Decode(in.Bytes); }},
+    {"pgm", [](const TPictureInput& in) { return TPnmDecoder::Decode(in.Bytes); }},
+    {"pbm", [](const TPictureInput& in) { return TPnmDecoder::Decode(in.Bytes); }},
+    {"cel", [](const TPictureInput& in) { return TCelDecoder::Decode(in.Bytes); }},
+    {"pic", [](const TPictureInput& in) { return TCelDecoder::Decode(in.Bytes); }},
 };
 
 }  // namespace
