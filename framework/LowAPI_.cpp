@@ -20,12 +20,8 @@ TDBForm* CurrentDBForm = nullptr;
 
 // ---- Base classes ------------------------------------------------------------
 
-TCDMenuForm::TCDMenuForm(TComponent* owner) : TForm(owner) {}
-
-TCDMenuForm::~TCDMenuForm() {
-  // Destroyed by its owner while still referenced: the reference must not
-  // outlive the object, nor be released into it later.
-  if (CurrentMenu.Get() == this) CurrentMenu.Detach();
+void DetachCurrentMenu(ICDMenu* menu) {
+  if (CurrentMenu.Get() == menu) CurrentMenu.Detach();
 }
 
 std::string TCDMenuForm::GetMenuName() { return {}; }
@@ -37,24 +33,8 @@ void TCDMenuForm::SaveMenu() {
   ProjectRoot->Get_Project().Get_CDFormClass().Set_Title(GetMenuName());
 }
 
-std::int32_t TCDMenuForm::Release() {
-  std::int32_t count = references_.Decrement();
-  if (count == 0) delete this;
-  return count;
-}
-
 void TCDMenuForm::FormClose(TCloseAction& action) {
   if (!HostMode) action = TCloseAction::None;
-}
-
-TCDMenuComponent::~TCDMenuComponent() {
-  if (CurrentMenu.Get() == this) CurrentMenu.Detach();
-}
-
-std::int32_t TCDMenuComponent::Release() {
-  std::int32_t count = references_.Decrement();
-  if (count == 0) delete this;
-  return count;
 }
 
 TDBForm::~TDBForm() {

@@ -71,11 +71,20 @@ class TCDMenuRef {
 
 // ---- Base classes ------------------------------------------------------------
 
+// Called by a menu being destroyed: if CurrentMenu refers to it, the
+// reference is dropped without a release, so it never outlives the menu.
+void DetachCurrentMenu(ICDMenu* menu);
+
 // The atomic reference count that both menu base classes keep.
 class TMenuReferenceCount {
  public:
   std::int32_t Increment() { return ++count_; }
-  std::int32_t Decrement() { return --count_; }
+  // Decrements; at 0 destroys the menu, which leaves its owner first.
+  std::int32_t Release(TComponent* menu) {
+    std::int32_t count = --count_;
+    if (count == 0) delete menu;
+    return count;
+  }
   std::int32_t Value() const { return count_; }
 
  private:
@@ -85,8 +94,8 @@ class TMenuReferenceCount {
 // A menu that is a window. While HostMode is clear it ignores requests to close.
 class TCDMenuForm : public TForm, public ICDMenu {
  public:
-  explicit TCDMenuForm(TComponent* owner);
-  ~TCDMenuForm() override;
+  explicit TCDMenuForm(TComponent* owner) : TForm(owner) {}
+  ~TCDMenuForm() override { DetachCurrentMenu(this); }
 
   // The display name under which the class is registered; empty here.
   virtual std::string GetMenuName();
@@ -96,7 +105,7 @@ class TCDMenuForm : public TForm, public ICDMenu {
 
   TForm* GetForm() override { return this; }
   std::int32_t AddRef() override { return references_.Increment(); }
-  std::int32_t Release() override;
+  std::int32_t Release() override { return references_.Release(this); }
   void Save() override { SaveMenu(); }
   void Refresh() override { RefreshMenu(); }
 
@@ -113,14 +122,14 @@ class TCDMenuForm : public TForm, public ICDMenu {
 class TCDMenuComponent : public TComponent, public ICDMenu {
  public:
   explicit TCDMenuComponent(TComponent* owner) : TComponent(owner) {}
-  ~TCDMenuComponent() override;
+  ~TCDMenuComponent() override { DetachCurrentMenu(this); }
 
   virtual void RefreshMenu() {}
   TForm* GetForm() override { return nullptr; }
   virtual void SaveMenu() {}
 
   std::int32_t AddRef() override { return references_.Increment(); }
-  std::int32_t Release() override;
+  std::int32_t Release() override { return references_.Release(this); }
   void Save() override { SaveMenu(); }
   void Refresh() override { RefreshMenu(); }
 
