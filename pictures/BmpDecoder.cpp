@@ -133,6 +133,10 @@ TDibInfo ReadDibInfo(TByteReader& in, std::size_t dibStart, std::size_t pixelOff
   }
   if (icon) info.Height /= 2;
   if (info.Width <= 0 || info.Height <= 0) in.Fail("bad dimensions");
+  // Checked here already, so that the sizes computed from them stay small.
+  if (info.Width > kMaxPicturePixels || info.Height > kMaxPicturePixels ||
+      info.Width * info.Height > kMaxPicturePixels)
+    in.Fail("picture too large");
 
   std::size_t maskBytes = 0;
   switch (compression) {
@@ -288,7 +292,6 @@ void ConvertBgrRow(std::span<const std::uint8_t> src, std::int64_t width, std::u
 TBitmap DecodeUncompressed(TByteReader& in, const TDibInfo& info) {
   std::size_t stride = RowStride(info);
   std::size_t rowBytes = std::size_t((info.Width * info.Bpp + 7) / 8);
-  // 64-bit products: width and height are below 2^31 and bpp at most 32.
   std::uint64_t needed = std::uint64_t(stride) * std::uint64_t(info.Height - 1) + rowBytes;
   if (needed > in.Size() - info.PixelOffset) in.Fail("unexpected end of file");
   TBitmap bitmap = AllocateBitmap(kFormat, info.Width, info.Height);
@@ -310,16 +313,16 @@ TBitmap DecodeUncompressed(TByteReader& in, const TDibInfo& info) {
 
 // RLE8, RLE4 and OS/2 RLE24: runs and literal spans, row by row from the
 // first row stored, with end-of-line, end-of-bitmap and delta codes. Pixels
-// that no code reaches keep palette entry 0; pixels past a row's end are dropped.
+// that no code reaches get palette entry 0; pixels past a row's end are
+// dropped. Codes only move forward, so every pixel is written once: the
+// pixels skipped on the way to the next write are filled as it happens.
 class TRleDecoder {
  public:
-  TRleDecoder(TByteReader& in, const TDibInfo& info, TBitmap& bitmap) : in_(in), info_(info), bitmap_(bitmap) {}
+  TRleDecoder(TByteReader& in, const TDibInfo& info, TBitmap& bitmap) : in_(in), info_(info), bitmap_(bitmap) {
+    std::memcpy(&background_, info.Palette[0].data(), 4);
+  }
 
   void Run() {
-    std::uint32_t background;
-    std::memcpy(&background, info_.Palette[0].data(), 4);
-    std::uint32_t* pixels = reinterpret_cast<std::uint32_t*>(bitmap_.Pixels.data());
-    std::fill(pixels, pixels + bitmap_.Pixels.size() / 4, background);
     in_.Seek(info_.PixelOffset);
     while (row_ < info_.Height && !in_.AtEnd()) {
       std::uint8_t count = in_.U8();
@@ -330,7 +333,7 @@ class TRleDecoder {
         x_ = 0;
         ++row_;
       } else if (code == 1) {
-        return;
+        break;
       } else if (code == 2) {
         x_ += in_.U8();
         row_ += in_.U8();
@@ -338,29 +341,59 @@ class TRleDecoder {
         Literal(code);
       }
     }
+    FillTo(info_.Height, 0);
   }
 
  private:
-  std::uint8_t* RowPixels() {
-    return bitmap_.Row(int(info_.TopDown ? row_ : info_.Height - 1 - row_)).data();
+  std::uint8_t* PixelAt(std::int64_t row, std::int64_t x) {
+    return bitmap_.Row(int(info_.TopDown ? row : info_.Height - 1 - row)).data() + x * 4;
   }
-  // How many of count pixels from x_ fall inside the row.
-  std::int64_t Visible(std::int64_t count) const {
-    return std::clamp<std::int64_t>(info_.Width - x_, 0, count);
+  void Fill(std::uint8_t* out, std::int64_t count, std::uint32_t colour) {
+    for (std::int64_t i = 0; i < count; ++i) std::memcpy(out + i * 4, &colour, 4);
+  }
+  // Fills the pixels not yet written before (row, x) with the background.
+  void FillTo(std::int64_t row, std::int64_t x) {
+    row = std::min(row, info_.Height);
+    x = row < info_.Height ? std::min(x, info_.Width) : 0;
+    while (doneRow_ < row) {
+      Fill(PixelAt(doneRow_, doneX_), info_.Width - doneX_, background_);
+      ++doneRow_;
+      doneX_ = 0;
+    }
+    if (doneRow_ == row && doneX_ < x) {
+      Fill(PixelAt(row, doneX_), x - doneX_, background_);
+      doneX_ = x;
+    }
+  }
+  // Prepares a write of count pixels at the position: returns how many fall inside the row.
+  std::int64_t Begin(std::int64_t count) {
+    FillTo(row_, x_);
+    std::int64_t visible = std::clamp<std::int64_t>(info_.Width - x_, 0, count);
+    if (visible > 0) doneX_ = x_ + visible;
+    return visible;
   }
 
   void Repeat(int count, std::uint8_t value) {
-    std::array<TColour, 2> colours;
+    std::array<std::uint32_t, 2> colours;
     if (info_.Encoding == TEncoding::Rle24) {
       auto gr = in_.Bytes(2);
-      colours[0] = colours[1] = {gr[1], gr[0], value, 255};
+      TColour c{gr[1], gr[0], value, 255};
+      std::memcpy(&colours[0], c.data(), 4);
+      colours[1] = colours[0];
     } else if (info_.Encoding == TEncoding::Rle4) {
-      colours = {info_.Palette[value >> 4], info_.Palette[value & 15]};
+      std::memcpy(&colours[0], info_.Palette[value >> 4].data(), 4);
+      std::memcpy(&colours[1], info_.Palette[value & 15].data(), 4);
     } else {
-      colours[0] = colours[1] = info_.Palette[value];
+      std::memcpy(&colours[0], info_.Palette[value].data(), 4);
+      colours[1] = colours[0];
     }
-    std::uint8_t* out = RowPixels() + x_ * 4;
-    for (std::int64_t i = 0, n = Visible(count); i < n; ++i) std::memcpy(out + i * 4, colours[i & 1].data(), 4);
+    std::int64_t n = Begin(count);
+    std::uint8_t* out = n > 0 ? PixelAt(row_, x_) : nullptr;
+    if (colours[0] == colours[1]) {
+      Fill(out, n, colours[0]);
+    } else {
+      for (std::int64_t i = 0; i < n; ++i) std::memcpy(out + i * 4, &colours[i & 1], 4);
+    }
     x_ += count;
   }
 
@@ -369,8 +402,9 @@ class TRleDecoder {
                         : info_.Encoding == TEncoding::Rle4 ? std::size_t(count + 1) / 2
                                                             : std::size_t(count) * 3;
     auto src = in_.Bytes(bytes);
-    std::uint8_t* out = RowPixels() + x_ * 4;
-    for (std::int64_t i = 0, n = Visible(count); i < n; ++i) {
+    std::int64_t n = Begin(count);
+    std::uint8_t* out = n > 0 ? PixelAt(row_, x_) : nullptr;
+    for (std::int64_t i = 0; i < n; ++i) {
       if (info_.Encoding == TEncoding::Rle8) {
         std::memcpy(out + i * 4, info_.Palette[src[i]].data(), 4);
       } else if (info_.Encoding == TEncoding::Rle4) {
@@ -392,8 +426,12 @@ class TRleDecoder {
   TByteReader& in_;
   const TDibInfo& info_;
   TBitmap& bitmap_;
+  std::uint32_t background_ = 0;
   std::int64_t x_ = 0;
   std::int64_t row_ = 0;
+  // Every pixel before (doneRow_, doneX_) in stored order is written.
+  std::int64_t doneRow_ = 0;
+  std::int64_t doneX_ = 0;
 };
 
 TBitmap DecodeRle(TByteReader& in, const TDibInfo& info) {
