@@ -75,7 +75,7 @@ TEST(Bmp, Rle8RunsLiteralsDeltasAndEndCodes) {
 TEST(Bmp, Rle4AlternatesNibblesAndPadsOddLiterals) {
   TBytes file = FileHeader(14 + 40 + 12);
   InfoHeader(file, 5, 2, 4, 2, 3);
-  file.U8({0, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 0});  // 0 black, 1 red, 2 blue
+  file.U8({0, 0, 0, 0, 0, 0, 255, 0, 255, 0, 0, 0});  // B, G, R, 0: 0 black, 1 red, 2 blue
   file.U8({5, 0x12, 0, 0});                          // 1 2 1 2 1
   file.U8({0, 3, 0x21, 0x10, 2, 0x11, 0, 1});        // literal 2 1 1 (two bytes), run 1 1, end
   TBitmap bitmap = DecodePicture(file.Data(), "bmp");
