@@ -80,14 +80,20 @@ TBitmap TIcoDecoder::Decode(std::span<const std::uint8_t> bytes) {
     std::uint32_t size = in.U32LE();
     std::uint32_t offset = in.U32LE();
     if (offset >= bytes.size()) continue;
-    // A size running past the end is trimmed; a short image then fails when decoded.
-    TIconImage image = Describe(bytes.subspan(offset, std::min<std::size_t>(size, bytes.size() - offset)));
+    // A size running past the end is trimmed; a short image then fails when
+    // decoded. An entry whose header cannot be read is passed over.
+    TIconImage image;
+    try {
+      image = Describe(bytes.subspan(offset, std::min<std::size_t>(size, bytes.size() - offset)));
+    } catch (const EPictureError&) {
+      continue;
+    }
     if (!found || image.Pixels > best.Pixels || (image.Pixels == best.Pixels && image.Depth > best.Depth)) {
       best = image;
       found = true;
     }
   }
-  if (!found) in.Fail("bad image offset");
+  if (!found) in.Fail("no readable image");
   return DecodeImage(best);
 }
 
