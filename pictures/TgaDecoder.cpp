@@ -66,10 +66,12 @@ THeader ReadHeader(TByteReader& in) {
   return h;
 }
 
-// A 15/16-bit value, five bits per channel, widened as v * 255 / 31.
+// A 15/16-bit value, five bits per channel, widened as v * 255 / 31. When
+// the descriptor declares an attribute bit, the top bit is the overlay bit
+// of the Targa boards: set, the pixel lets the background show through.
 TColour From555(unsigned v, bool alphaBit) {
   return {std::uint8_t(((v >> 10) & 31) * 255 / 31), std::uint8_t(((v >> 5) & 31) * 255 / 31),
-          std::uint8_t((v & 31) * 255 / 31), std::uint8_t(!alphaBit || (v & 0x8000) ? 255 : 0)};
+          std::uint8_t((v & 31) * 255 / 31), std::uint8_t(alphaBit && (v & 0x8000) ? 0 : 255)};
 }
 
 std::vector<TColour> ReadColourMap(TByteReader& in, const THeader& h) {
