@@ -401,21 +401,22 @@ class TRleDecoder {
     std::size_t bytes = info_.Encoding == TEncoding::Rle8   ? std::size_t(count)
                         : info_.Encoding == TEncoding::Rle4 ? std::size_t(count + 1) / 2
                                                             : std::size_t(count) * 3;
-    auto src = in_.Bytes(bytes);
+    const std::uint8_t* src = in_.Bytes(bytes).data();
     std::int64_t n = Begin(count);
     std::uint8_t* out = n > 0 ? PixelAt(row_, x_) : nullptr;
-    for (std::int64_t i = 0; i < n; ++i) {
-      if (info_.Encoding == TEncoding::Rle8) {
-        std::memcpy(out + i * 4, info_.Palette[src[i]].data(), 4);
-      } else if (info_.Encoding == TEncoding::Rle4) {
+    if (info_.Encoding == TEncoding::Rle8) {
+      for (std::int64_t i = 0; i < n; ++i) std::memcpy(out + i * 4, info_.Palette[src[i]].data(), 4);
+    } else if (info_.Encoding == TEncoding::Rle4) {
+      for (std::int64_t i = 0; i < n; ++i) {
         std::uint8_t pair = src[i / 2];
         std::memcpy(out + i * 4, info_.Palette[i % 2 ? pair & 15 : pair >> 4].data(), 4);
-      } else {
-        const std::uint8_t* bgr = &src[i * 3];
-        out[i * 4] = bgr[2];
-        out[i * 4 + 1] = bgr[1];
-        out[i * 4 + 2] = bgr[0];
-        out[i * 4 + 3] = 255;
+      }
+    } else {
+      for (std::int64_t i = 0; i < n; ++i, src += 3, out += 4) {
+        out[0] = src[2];
+        out[1] = src[1];
+        out[2] = src[0];
+        out[3] = 255;
       }
     }
     x_ += count;
