@@ -6,11 +6,16 @@
 using namespace orb;
 using namespace orb::test;
 
-TEST(Ico, CorpusMatchesReferences) {
+TEST(Ico, CorpusFilesMatchTheirReferences) {
   ORB_REQUIRE_CORPUS();
-  CheckCorpusFamily(
+  CheckValidCorpusFiles(
       "ico", "ico", [](const std::string&) { return 0; },
       [](const std::string& name) { return name == "pillow.ico" || name == "hopper_draw.ico" ? "png" : ""; });
+}
+
+TEST(Ico, DamagedCorpusFilesFailCleanly) {
+  ORB_REQUIRE_CORPUS();
+  CheckDamagedCorpusFiles("ico", "ico");
 }
 
 namespace {

@@ -6,10 +6,15 @@
 using namespace orb;
 using namespace orb::test;
 
-TEST(Pcx, CorpusMatchesReferences) {
+TEST(Pcx, CorpusFilesMatchTheirReferences) {
   ORB_REQUIRE_CORPUS();
-  CheckCorpusFamily(
+  CheckValidCorpusFiles(
       "pcx", "pcx", [](const std::string&) { return 0; }, [](const std::string&) { return ""; });
+}
+
+TEST(Pcx, DamagedCorpusFilesFailCleanly) {
+  ORB_REQUIRE_CORPUS();
+  CheckDamagedCorpusFiles("pcx", "pcx");
 }
 
 namespace {

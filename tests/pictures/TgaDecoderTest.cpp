@@ -6,10 +6,15 @@
 using namespace orb;
 using namespace orb::test;
 
-TEST(Tga, CorpusMatchesReferences) {
+TEST(Tga, CorpusFilesMatchTheirReferences) {
   ORB_REQUIRE_CORPUS();
-  CheckCorpusFamily(
+  CheckValidCorpusFiles(
       "tga", "tga", [](const std::string&) { return 0; }, [](const std::string&) { return ""; });
+}
+
+TEST(Tga, DamagedCorpusFilesFailCleanly) {
+  ORB_REQUIRE_CORPUS();
+  CheckDamagedCorpusFiles("tga", "tga");
 }
 
 namespace {
