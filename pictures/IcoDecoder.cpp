@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -31,8 +32,9 @@ TIconImage Describe(std::span<const std::uint8_t> bytes) {
   image.Png = bytes.size() >= kPngSignature.size() && std::ranges::equal(bytes.first(8), kPngSignature);
   if (image.Png) {
     in.Seek(16);
-    std::int64_t width = in.U32BE();
-    std::int64_t height = in.U32BE();
+    // PNG dimensions stop below 2^31, so their product fits.
+    std::int64_t width = std::min<std::int64_t>(in.U32BE(), INT32_MAX);
+    std::int64_t height = std::min<std::int64_t>(in.U32BE(), INT32_MAX);
     int bitDepth = in.U8();
     int colourType = in.U8();
     constexpr std::array<int, 7> kChannels{1, 0, 3, 1, 2, 0, 4};

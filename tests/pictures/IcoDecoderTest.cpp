@@ -77,6 +77,13 @@ TEST(Ico, DamagedDirectoriesFailWithTheIconFormatNamed) {
   TBytes pastEnd;
   pastEnd.U16({0, 1, 1}).U8({1, 1, 0, 0}).U16({1, 24}).U32({40, 1000});
   EXPECT_EQ(FailureOf([&] { DecodePicture(pastEnd.Data(), "ico"); }), "ICO: no readable image");
+  // A PNG entry claiming about 3.4 billion pixels a side: its size must
+  // compare without overflow, and the picture must fail to decode.
+  TBytes png;
+  png.U8({0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 13, 'I', 'H', 'D', 'R'});
+  png.U8({0xc9, 0xc9, 0xc9, 0xc9, 0xc9, 0xc9, 0xc9, 0xc9, 8, 6, 0, 0, 0});
+  EXPECT_THROW(DecodePicture(Icon({IconBitmap(1, 32, {}, {1, 2, 3, 4}, {0, 0, 0, 0}), png}).Data(), "ico"),
+               EPictureError);
   TBytes notIcon;
   notIcon.U16({0, 7, 1});
   EXPECT_EQ(FailureOf([&] { DecodePicture(notIcon.Data(), "ico"); }), "ICO: not an icon file");
