@@ -8,6 +8,10 @@
 #include "pictures/PnmDecoder.h"
 #include "pictures/PsdDecoder.h"
 #include "pictures/SgiDecoder.h"
+#include "pictures/BmpDecoder.h"
+#include "pictures/IcoDecoder.h"
+#include "pictures/PcxDecoder.h"
+#include "pictures/TgaDecoder.h"
 
 namespace orb {
 namespace {
@@ -31,6 +35,18 @@ constexpr TPictureFormat kPictureFormats[] = {
     {"pbm", [](const TPictureInput& in) { return TPnmDecoder::Decode(in.Bytes); }},
     {"cel", [](const TPictureInput& in) { return TCelDecoder::Decode(in.Bytes); }},
     {"pic", [](const TPictureInput& in) { return TCelDecoder::Decode(in.Bytes); }},
+    {"bmp", [](const TPictureInput& in) { return TBmpDecoder::Decode(in.Bytes); }},
+    {"dib", [](const TPictureInput& in) { return TBmpDecoder::Decode(in.Bytes); }},
+    {"rle", [](const TPictureInput& in) { return TBmpDecoder::Decode(in.Bytes); }},
+    {"ico", [](const TPictureInput& in) { return TIcoDecoder::Decode(in.Bytes); }},
+    {"tga", [](const TPictureInput& in) { return TTgaDecoder::Decode(in.Bytes); }},
+    {"win", [](const TPictureInput& in) { return TTgaDecoder::Decode(in.Bytes); }},
+    {"vst", [](const TPictureInput& in) { return TTgaDecoder::Decode(in.Bytes); }},
+    {"vda", [](const TPictureInput& in) { return TTgaDecoder::Decode(in.Bytes); }},
+    {"icb", [](const TPictureInput& in) { return TTgaDecoder::Decode(in.Bytes); }},
+    {"pcx", [](const TPictureInput& in) { return TPcxDecoder::Decode(in.Bytes); }},
+    {"pcc", [](const TPictureInput& in) { return TPcxDecoder::Decode(in.Bytes); }},
+    {"scr", [](const TPictureInput& in) { return TPcxDecoder::Decode(in.Bytes); }},
 };
 
 }  // namespace
