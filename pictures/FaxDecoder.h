@@ -1,0 +1,23 @@
+#pragma once
+// TFaxDecoder: fax pictures (fax): a TIFF file, or raw CCITT Group 3 data
+// without any header, decoded through libtiff's fax decoder.
+
+#include <cstdint>
+#include <span>
+
+#include "pictures/Bitmap.h"
+
+namespace orb {
+
+class TFaxDecoder {
+ public:
+  // A TIFF file decodes as TIFF. Raw Group 3 data has no header: its line
+  // width is the decoded length of its first line; of one- and
+  // two-dimensional coding and either bit order, the reading that decodes
+  // the most lines to that same length wins; the picture ends with the last
+  // complete line (before the end-of-page codes). Throws EPictureError
+  // ("FAX: ...").
+  static TBitmap Decode(std::span<const std::uint8_t> bytes);
+};
+
+}  // namespace orb
