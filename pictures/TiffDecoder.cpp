@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "pictures/PictureLimits.h"
@@ -11,6 +12,8 @@
 
 namespace orb {
 namespace {
+
+constexpr int kMaxBitsPerPixel = 128;
 
 // What the first directory says about its pixels, after libtiff's defaults.
 struct TLayout {
@@ -39,6 +42,10 @@ TLayout ReadLayout(const TTiffHandle& handle) {
   TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &layout.Planar);
   TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &layout.Orientation);
   TIFFGetFieldDefaulted(tiff, TIFFTAG_INKSET, &layout.InkSet);
+  // Colour, alpha and a few more channels of up to 32 bits fit; a damaged
+  // header's thousands of samples per pixel would make rows of gigabytes.
+  if (layout.Samples == 0 || layout.Bits == 0 || layout.Samples * layout.Bits > kMaxBitsPerPixel)
+    handle.Fail("unsupported pixel layout");
   if (!TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &layout.Photometric))
     layout.Photometric = layout.Samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
 
@@ -281,16 +288,16 @@ void ReadStoredRows(const TTiffHandle& handle, const TLayout& layout, TBitmap& b
     tmsize_t tileSize = TIFFTileSize(tiff);
     tmsize_t tileRowSize = TIFFTileRowSize(tiff);
     if (tileSize <= 0 || tileRowSize <= 0) handle.Fail("bad tile size");
-    std::vector<std::uint8_t> tile(static_cast<std::size_t>(tileSize));
+    auto tile = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(tileSize));
     for (std::uint32_t y = 0; y < layout.Height; y += tileHeight) {
       for (std::uint32_t x = 0; x < layout.Width; x += tileWidth) {
-        if (TIFFReadEncodedTile(tiff, TIFFComputeTile(tiff, x, y, 0, 0), tile.data(), tileSize) < 0 ||
+        if (TIFFReadEncodedTile(tiff, TIFFComputeTile(tiff, x, y, 0, 0), tile.get(), tileSize) < 0 ||
             handle.Errors() != errors)
           handle.Fail("bad picture data");
         std::uint32_t rows = std::min(tileHeight, layout.Height - y);
         std::uint32_t columns = std::min(tileWidth, layout.Width - x);
         for (std::uint32_t row = 0; row < rows; ++row)
-          converter.Convert(tile.data() + std::size_t(row) * tileRowSize, bitmap.Row(int(y + row)).data() + std::size_t(x) * 4,
+          converter.Convert(tile.get() + std::size_t(row) * tileRowSize, bitmap.Row(int(y + row)).data() + std::size_t(x) * 4,
                             columns);
       }
     }
@@ -298,10 +305,10 @@ void ReadStoredRows(const TTiffHandle& handle, const TLayout& layout, TBitmap& b
   }
   tmsize_t rowSize = TIFFScanlineSize(tiff);
   if (rowSize <= 0) handle.Fail("bad row size");
-  std::vector<std::uint8_t> row(static_cast<std::size_t>(rowSize));
+  auto row = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(rowSize));
   for (std::uint32_t y = 0; y < layout.Height; ++y) {
-    if (TIFFReadScanline(tiff, row.data(), y, 0) < 0 || handle.Errors() != errors) handle.Fail("bad picture data");
-    converter.Convert(row.data(), bitmap.Row(int(y)).data(), layout.Width);
+    if (TIFFReadScanline(tiff, row.get(), y, 0) < 0 || handle.Errors() != errors) handle.Fail("bad picture data");
+    converter.Convert(row.get(), bitmap.Row(int(y)).data(), layout.Width);
   }
 }
 
