@@ -97,17 +97,20 @@ std::uint32_t MeasureFirstLine(std::span<const std::uint8_t> data, TFaxGuess gue
   return measuredWidth;
 }
 
-// Decodes lines until one fails or comes out of the wrong length (libtiff
-// warns then), handing each complete line to take; returns their count.
+// Decodes lines until one fails, has a bad code (libtiff reports an error
+// and goes on) or comes out of the wrong length (libtiff warns), handing
+// each complete line to take; returns their count.
 template <typename TTake>
 std::uint32_t DecodeLines(std::span<const std::uint8_t> data, const TFaxGuess& guess, std::uint32_t maxLines, TTake take) {
   std::vector<std::uint8_t> file = WrapInTiff(data, guess, maxLines);
   TTiffHandle handle(file, "FAX");
   std::vector<std::uint8_t> line((guess.Width + 7) / 8);
-  int warnings = handle.Warnings();
+  const int errors = handle.Errors(), warnings = handle.Warnings();
   std::uint32_t lines = 0;
   while (lines < maxLines) {
-    if (TIFFReadScanline(handle.Get(), line.data(), lines, 0) < 0 || handle.Warnings() != warnings) break;
+    if (TIFFReadScanline(handle.Get(), line.data(), lines, 0) < 0 || handle.Errors() != errors ||
+        handle.Warnings() != warnings)
+      break;
     take(lines, line);
     ++lines;
   }

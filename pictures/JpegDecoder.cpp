@@ -62,6 +62,7 @@ struct TSession {
   TErrorManager Errors;
   jpeg_progress_mgr Progress{};
   std::vector<std::uint8_t> CmykRow;  // one row before conversion to RGBA
+  std::vector<JSAMPROW> Rows;         // the bitmap's rows, for RGBA output
 
   TSession() {
     Info.err = jpeg_std_error(&Errors.Base);
@@ -138,10 +139,12 @@ bool DecodeInto(TSession& session, std::span<const std::uint8_t> bytes, TBitmap&
       CmykRowToRgba(session.CmykRow.data(), bitmap.Row(y).data(), bitmap.Width, info.saw_Adobe_marker);
     }
   } else {
-    while (info.output_scanline < info.output_height) {
-      JSAMPROW rows[1] = {bitmap.Row(int(info.output_scanline)).data()};
-      jpeg_read_scanlines(&info, rows, 1);
-    }
+    // All row pointers at once: libjpeg fills as many rows per call as its
+    // upsampling produces, without staging them.
+    session.Rows.resize(info.output_height);
+    for (int y = 0; y < bitmap.Height; ++y) session.Rows[std::size_t(y)] = bitmap.Row(y).data();
+    while (info.output_scanline < info.output_height)
+      jpeg_read_scanlines(&info, session.Rows.data() + info.output_scanline, info.output_height - info.output_scanline);
   }
   jpeg_finish_decompress(&info);
   return true;
