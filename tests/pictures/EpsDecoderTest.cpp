@@ -69,9 +69,10 @@ TEST(Eps, TiffPreviewIsShown) {
 // The WMF player is another family; without it the test has nothing to check.
 TEST(Eps, WmfPreviewGoesToTheMetafilePlayer) {
   if (!IsPictureExtension("wmf")) GTEST_SKIP() << "no WMF decoder registered";
-  // Placeable header (key, handle, bounds 0,0-20,10, 1440 units per inch,
-  // checksum), then a metafile header and the end-of-file record.
-  std::vector<std::uint8_t> wmf{0xD7, 0xCD, 0xC6, 0x9A, 0, 0, 0, 0, 0, 0, 20, 0, 10, 0, 0xA0, 0x05, 0, 0, 0, 0};
+  // Placeable header (key, handle, bounds 0,0-1440,720 at 1440 units per
+  // inch: one inch by half an inch, checksum), then a metafile header and
+  // the end-of-file record.
+  std::vector<std::uint8_t> wmf{0xD7, 0xCD, 0xC6, 0x9A, 0, 0, 0, 0, 0, 0, 0xA0, 0x05, 0xD0, 0x02, 0xA0, 0x05, 0, 0, 0, 0};
   std::uint16_t checksum = 0;
   for (std::size_t i = 0; i < 20; i += 2) checksum ^= std::uint16_t(wmf[i] | (wmf[i + 1] << 8));
   wmf.insert(wmf.end(), {std::uint8_t(checksum), std::uint8_t(checksum >> 8)});
