@@ -71,6 +71,23 @@ TEST(Fax, RawGroup3LinesAndWidthAreFound) {
   EXPECT_EQ(Drawing(DecodePicture(ThreeLines(), "fax")), kThreeLines);
 }
 
+// Runs of 64 pixels and more take a make-up code before the terminating
+// code: white 64 = 11011, 1600 = 010011010, 1728 = 010011011; terminating
+// white 5 = 1100, 56 = 01011001, 0 = 00110101; black 3 = 10.
+TEST(Fax, A4LinesWithMakeUpCodes) {
+  TG3Writer g3;
+  g3.EndOfLine();
+  g3.Bits("11011" "1100" "10" "010011010" "01011001");  // 69 white, 3 black, 1656 white
+  g3.EndOfLine();
+  g3.Bits("010011011" "00110101");  // 1728 white
+  TBitmap bitmap = TFaxDecoder::Decode(g3.Finish());
+  ASSERT_EQ(bitmap.Width, 1728);
+  ASSERT_EQ(bitmap.Height, 2);
+  std::vector<std::string> drawing = Drawing(bitmap);
+  EXPECT_EQ(drawing[0], std::string(69, '.') + "###" + std::string(1656, '.'));
+  EXPECT_EQ(drawing[1], std::string(1728, '.'));
+}
+
 // Fax modems often send the low bit of each byte first.
 TEST(Fax, ReversedBitOrderIsFound) {
   std::vector<std::uint8_t> data = ThreeLines();
