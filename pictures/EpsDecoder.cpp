@@ -1,6 +1,9 @@
 #include "pictures/EpsDecoder.h"
 
+#include <string>
+
 #include "pictures/ByteReader.h"
+#include "pictures/PictureError.h"
 #include "pictures/PictureFile.h"
 #include "pictures/TiffDecoder.h"
 
@@ -31,9 +34,14 @@ TBitmap TEpsDecoder::Decode(std::span<const std::uint8_t> bytes) {
     if (section.Offset < kHeaderSize || std::uint64_t(section.Offset) + section.Length > bytes.size())
       reader.Fail("section outside the file");
   }
-  if (tiff.Length > 0) return TTiffDecoder::Decode(reader.BytesAt(tiff.Offset, tiff.Length));
-  if (wmf.Length > 0) return DecodePicture(reader.BytesAt(wmf.Offset, wmf.Length), "wmf");
-  reader.Fail("no preview picture");
+  if (tiff.Length == 0 && wmf.Length == 0) reader.Fail("no preview picture");
+  // The failure of a damaged preview names the EPS file's format first.
+  try {
+    if (tiff.Length > 0) return TTiffDecoder::Decode(reader.BytesAt(tiff.Offset, tiff.Length));
+    return DecodePicture(reader.BytesAt(wmf.Offset, wmf.Length), "wmf");
+  } catch (const EPictureError& error) {
+    throw EPictureError(std::string("EPS: bad preview picture (") + error.what() + ")");
+  }
 }
 
 }  // namespace orb

@@ -91,6 +91,10 @@ TEST(Eps, FilesWithoutPreviewOrWithBadSectionsFail) {
   std::vector<std::uint8_t> cut = WriteDosEps(kPostScript, {}, tiff);
   cut.pop_back();
   EXPECT_EQ(FailureOf([&] { TEpsDecoder::Decode(cut); }), "EPS: section outside the file");
+  std::vector<std::uint8_t> notTiff{'I', 'I', 42, 0, 0xFF, 0xFF, 0, 0};
+  EXPECT_EQ(FailureOf([&] { TEpsDecoder::Decode(WriteDosEps(kPostScript, {}, notTiff)); })
+                .rfind("EPS: bad preview picture (TIFF: not a readable TIFF file", 0),
+            0u);
   std::vector<std::uint8_t> headerOnly{0xC5, 0xD0, 0xD3, 0xC6, 30, 0};
   EXPECT_EQ(FailureOf([&] { TEpsDecoder::Decode(headerOnly); }), "EPS: unexpected end of file");
 }
