@@ -10,6 +10,9 @@
 namespace orb {
 namespace {
 
+// The line width of a standard A4 fax page, tried when the first line does
+// not tell the width (it may be damaged).
+constexpr std::uint32_t kA4Width = 1728;
 // Wider than any fax line: the width at which the first line is decoded to
 // measure its real length.
 constexpr std::uint32_t kMeasuringWidth = 16384;
@@ -131,14 +134,18 @@ TBitmap TFaxDecoder::Decode(std::span<const std::uint8_t> bytes) {
   for (std::uint16_t fillOrder : {FILLORDER_MSB2LSB, FILLORDER_LSB2MSB}) {
     for (std::uint32_t options : {0u, std::uint32_t(GROUP3OPT_2DENCODING)}) {
       TFaxGuess guess{0, options, fillOrder};
-      guess.Width = MeasureFirstLine(bytes, guess);
-      if (guess.Width == 0) continue;
-      // One line more than the cap allows, so that a picture beyond it fails below.
-      auto maxLines = std::uint32_t(std::min<std::uint64_t>(lineBound, kMaxPicturePixels / guess.Width + 1));
-      std::uint32_t lines = DecodeLines(bytes, guess, maxLines, [](std::uint32_t, const std::vector<std::uint8_t>&) {});
-      if (lines > bestLines) {
-        best = guess;
-        bestLines = lines;
+      const std::uint32_t measured = MeasureFirstLine(bytes, guess);
+      std::vector<std::uint32_t> widths{kA4Width};
+      if (measured != 0 && measured != kA4Width) widths.insert(widths.begin(), measured);
+      for (std::uint32_t width : widths) {
+        guess.Width = width;
+        // One line more than the cap allows, so that a picture beyond it fails below.
+        auto maxLines = std::uint32_t(std::min<std::uint64_t>(lineBound, kMaxPicturePixels / width + 1));
+        std::uint32_t lines = DecodeLines(bytes, guess, maxLines, [](std::uint32_t, const std::vector<std::uint8_t>&) {});
+        if (lines > bestLines) {
+          best = guess;
+          bestLines = lines;
+        }
       }
     }
   }
