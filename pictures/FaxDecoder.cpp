@@ -1,5 +1,6 @@
 #include "pictures/FaxDecoder.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "pictures/PictureError.h"
@@ -10,8 +11,8 @@
 namespace orb {
 namespace {
 
-// The line width of a standard A4 fax page, tried when the first line does
-// not tell the width (it may be damaged).
+// The line width of a standard A4 fax page, tried besides the widths the
+// first lines measure (they may be damaged).
 constexpr std::uint32_t kA4Width = 1728;
 // Wider than any fax line: the width at which the first line is decoded to
 // measure its real length.
@@ -74,6 +75,10 @@ std::vector<std::uint8_t> WrapInTiff(std::span<const std::uint8_t> data, const T
   return file;
 }
 
+// Lines before the first complete one that are skipped: extra end-of-line
+// codes at the start of a page, or a damaged first line.
+constexpr std::uint32_t kMaxLeadingLines = 8;
+
 // libtiff's fax decoder hands each decoded line to a fill function as run
 // lengths, alternately white and black. A line shorter than the declared
 // width gets one more white run up to that width, so the runs before the
@@ -88,32 +93,41 @@ void MeasureLine(unsigned char*, std::uint32_t* runs, std::uint32_t* end, std::u
   measuredWidth = end > runs ? std::uint32_t(sum - end[-1]) : 0;
 }
 
-// The real length of the first line, or 0 when it does not decode.
-std::uint32_t MeasureFirstLine(std::span<const std::uint8_t> data, TFaxGuess guess) {
+// The different real lengths of the first lines, in order: the candidates
+// for the page width.
+std::vector<std::uint32_t> MeasureFirstLines(std::span<const std::uint8_t> data, TFaxGuess guess) {
   guess.Width = kMeasuringWidth;
-  std::vector<std::uint8_t> file = WrapInTiff(data, guess, 1);
+  std::vector<std::uint8_t> file = WrapInTiff(data, guess, kMaxLeadingLines + 1);
   TTiffHandle handle(file, "FAX");
   TIFFSetField(handle.Get(), TIFFTAG_FAXFILLFUNC, static_cast<TFaxFill>(MeasureLine));
   std::vector<std::uint8_t> line(kMeasuringWidth / 8);
-  measuredWidth = 0;
-  if (TIFFReadScanline(handle.Get(), line.data(), 0, 0) < 0 || measuredWidth >= kMeasuringWidth) return 0;
-  return measuredWidth;
+  std::vector<std::uint32_t> widths;
+  for (std::uint32_t row = 0; row <= kMaxLeadingLines; ++row) {
+    measuredWidth = 0;
+    if (TIFFReadScanline(handle.Get(), line.data(), row, 0) < 0) break;
+    if (measuredWidth > 0 && measuredWidth < kMeasuringWidth && std::ranges::find(widths, measuredWidth) == widths.end())
+      widths.push_back(measuredWidth);
+  }
+  return widths;
 }
 
-// Decodes lines until one fails, has a bad code (libtiff reports an error
-// and goes on) or comes out of the wrong length (libtiff warns), handing
-// each complete line to take; returns their count.
+// Decodes lines, skipping a few bad ones at the start, until the data ends
+// or a line has a bad code (libtiff reports an error and goes on) or comes
+// out of the wrong length (libtiff warns). Hands each complete line to take;
+// returns their count.
 template <typename TTake>
 std::uint32_t DecodeLines(std::span<const std::uint8_t> data, const TFaxGuess& guess, std::uint32_t maxLines, TTake take) {
-  std::vector<std::uint8_t> file = WrapInTiff(data, guess, maxLines);
+  std::vector<std::uint8_t> file = WrapInTiff(data, guess, maxLines + kMaxLeadingLines);
   TTiffHandle handle(file, "FAX");
   std::vector<std::uint8_t> line((guess.Width + 7) / 8);
-  const int errors = handle.Errors(), warnings = handle.Warnings();
   std::uint32_t lines = 0;
-  while (lines < maxLines) {
-    if (TIFFReadScanline(handle.Get(), line.data(), lines, 0) < 0 || handle.Errors() != errors ||
-        handle.Warnings() != warnings)
+  for (std::uint32_t row = 0; lines < maxLines; ++row) {
+    const int errors = handle.Errors(), warnings = handle.Warnings();
+    if (TIFFReadScanline(handle.Get(), line.data(), row, 0) < 0) break;
+    if (handle.Errors() != errors || handle.Warnings() != warnings) {
+      if (lines == 0 && row < kMaxLeadingLines) continue;
       break;
+    }
     take(lines, line);
     ++lines;
   }
@@ -134,14 +148,15 @@ TBitmap TFaxDecoder::Decode(std::span<const std::uint8_t> bytes) {
   for (std::uint16_t fillOrder : {FILLORDER_MSB2LSB, FILLORDER_LSB2MSB}) {
     for (std::uint32_t options : {0u, std::uint32_t(GROUP3OPT_2DENCODING)}) {
       TFaxGuess guess{0, options, fillOrder};
-      const std::uint32_t measured = MeasureFirstLine(bytes, guess);
-      std::vector<std::uint32_t> widths{kA4Width};
-      if (measured != 0 && measured != kA4Width) widths.insert(widths.begin(), measured);
+      std::vector<std::uint32_t> widths = MeasureFirstLines(bytes, guess);
+      if (std::ranges::find(widths, kA4Width) == widths.end()) widths.push_back(kA4Width);
       for (std::uint32_t width : widths) {
         guess.Width = width;
         // One line more than the cap allows, so that a picture beyond it fails below.
         auto maxLines = std::uint32_t(std::min<std::uint64_t>(lineBound, kMaxPicturePixels / width + 1));
         std::uint32_t lines = DecodeLines(bytes, guess, maxLines, [](std::uint32_t, const std::vector<std::uint8_t>&) {});
+        // Misread data (wrong bit order or coding) decodes into a few lines
+        // at most before it fails; ties go to the reading tried first.
         if (lines > bestLines) {
           best = guess;
           bestLines = lines;

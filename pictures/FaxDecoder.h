@@ -11,12 +11,13 @@ namespace orb {
 
 class TFaxDecoder {
  public:
-  // A TIFF file decodes as TIFF. Raw Group 3 data has no header: its line
-  // width is the decoded length of its first line, or else the A4 width of
-  // 1728 pixels; of these widths, one- and two-dimensional coding and either
-  // bit order, the reading that decodes the most lines to their full width
-  // wins; the picture ends with the last complete line (before the
-  // end-of-page codes). Throws EPictureError ("FAX: ...").
+  // A TIFF file decodes as TIFF. Raw Group 3 data has no header: the line
+  // width is one of the decoded lengths of its first lines or the A4 width
+  // of 1728 pixels; of these widths, one- and two-dimensional coding and
+  // either bit order, the reading that decodes the most complete lines
+  // wins (a page of only a few lines can be misread). A few bad lines at the start are skipped; the picture ends
+  // with the last complete line (before the end-of-page codes). Throws
+  // EPictureError ("FAX: ...").
   static TBitmap Decode(std::span<const std::uint8_t> bytes);
 };
 

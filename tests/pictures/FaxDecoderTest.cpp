@@ -76,16 +76,37 @@ TEST(Fax, RawGroup3LinesAndWidthAreFound) {
 // white 5 = 1100, 56 = 01011001, 0 = 00110101; black 3 = 10.
 TEST(Fax, A4LinesWithMakeUpCodes) {
   TG3Writer g3;
-  g3.EndOfLine();
-  g3.Bits("11011" "1100" "10" "010011010" "01011001");  // 69 white, 3 black, 1656 white
-  g3.EndOfLine();
-  g3.Bits("010011011" "00110101");  // 1728 white
+  for (int pair = 0; pair < 3; ++pair) {
+    g3.EndOfLine();
+    g3.Bits("11011" "1100" "10" "010011010" "01011001");  // 69 white, 3 black, 1656 white
+    g3.EndOfLine();
+    g3.Bits("010011011" "00110101");  // 1728 white
+  }
   TBitmap bitmap = TFaxDecoder::Decode(g3.Finish());
   ASSERT_EQ(bitmap.Width, 1728);
-  ASSERT_EQ(bitmap.Height, 2);
+  ASSERT_EQ(bitmap.Height, 6);
   std::vector<std::string> drawing = Drawing(bitmap);
-  EXPECT_EQ(drawing[0], std::string(69, '.') + "###" + std::string(1656, '.'));
-  EXPECT_EQ(drawing[1], std::string(1728, '.'));
+  for (int pair = 0; pair < 3; ++pair) {
+    EXPECT_EQ(drawing[std::size_t(pair) * 2], std::string(69, '.') + "###" + std::string(1656, '.'));
+    EXPECT_EQ(drawing[std::size_t(pair) * 2 + 1], std::string(1728, '.'));
+  }
+}
+
+// Some writers start a page with more than one end-of-line code, or the
+// first line arrives damaged; the picture starts with the first good line.
+TEST(Fax, BadLinesAtTheStartAreSkipped) {
+  TG3Writer g3;
+  g3.EndOfLine();
+  g3.EndOfLine();
+  g3.EndOfLine();
+  g3.Bits("1011" "011");  // 4 white, 4 black: a line cut short
+  g3.EndOfLine();
+  g3.Bits("1011" "011" "10011");
+  g3.EndOfLine();
+  g3.Bits("0111" "10" "01000");
+  g3.EndOfLine();
+  g3.Bits("101010");
+  EXPECT_EQ(Drawing(TFaxDecoder::Decode(g3.Finish())), kThreeLines);
 }
 
 // Fax modems often send the low bit of each byte first.
