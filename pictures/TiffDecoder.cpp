@@ -312,8 +312,9 @@ void ReadStoredRows(const TTiffHandle& handle, const TLayout& layout, TBitmap& b
   }
 }
 
-// libtiff's RGBA interface, for the layouts read row by row above: YCbCr,
-// CIELab, old-style JPEG, separate planes. Its output is premultiplied.
+// libtiff's RGBA interface, for the layouts not read row by row above:
+// YCbCr, old-style JPEG, separate planes and the rarer photometrics. Its
+// output is premultiplied.
 void ReadThroughRgba(const TTiffHandle& handle, TBitmap& bitmap) {
   char message[1024] = "";
   if (!TIFFRGBAImageOK(handle.Get(), message)) handle.Fail("unsupported pixel layout");
