@@ -29,6 +29,7 @@ struct TErrorManager {
   jpeg_error_mgr Base;
   jmp_buf Jump;
   char Message[JMSG_LENGTH_MAX] = "";
+  bool SawEndOfFile = false;
 };
 
 [[noreturn]] void Abort(j_common_ptr cinfo, const char* text) {
@@ -43,10 +44,22 @@ struct TErrorManager {
   std::longjmp(manager->Jump, 1);
 }
 
-// A file that ends early is padded by libjpeg with an end marker and decodes
-// as a picture whose lower part is grey; that is a damaged file, not a picture.
+// At the end of the file libjpeg warns and supplies an end marker. That is
+// harmless when only the end marker was missing: the Huffman decoder merely
+// read ahead. When it needed bits that are not there it warns again
+// (JWRN_HIT_MARKER) and would pad the rest of the picture with grey: a
+// damaged file, not a picture. Progressive and arithmetic-coded files give
+// no such second sign, so for them the end of the file is damage.
 void OnMessage(j_common_ptr cinfo, int level) {
-  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) Abort(cinfo, "unexpected end of file");
+  if (level >= 0) return;
+  auto* manager = reinterpret_cast<TErrorManager*>(cinfo->err);
+  auto* decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
+  if (cinfo->err->msg_code == JWRN_JPEG_EOF) {
+    if (decompress->progressive_mode || decompress->arith_code) Abort(cinfo, "unexpected end of file");
+    manager->SawEndOfFile = true;
+  } else if (cinfo->err->msg_code == JWRN_HIT_MARKER && manager->SawEndOfFile) {
+    Abort(cinfo, "unexpected end of file");
+  }
   // Other warnings (stray bytes between markers, bad metadata) leave the
   // picture intact and are not printed.
 }
