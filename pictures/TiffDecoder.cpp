@@ -143,7 +143,17 @@ class TRowConverter {
     const TLayout& l = layout_;
     bool plain = l.SampleFormat == SAMPLEFORMAT_UINT && l.Bits == 8 && !l.Associated;
     if (plain && l.Photometric == PHOTOMETRIC_RGB && l.Samples == 3) {
-      for (std::uint32_t x = 0; x < count; ++x, source += 3, target += 4) {
+      // Four bytes at a time: R, G, B and the next pixel's R, which the
+      // opaque alpha replaces. The last pixel has no byte after it.
+      constexpr std::uint32_t kOpaque = std::endian::native == std::endian::little ? 0xFF000000u : 0x000000FFu;
+      std::uint32_t x = 0;
+      for (; x + 1 < count; ++x, source += 3, target += 4) {
+        std::uint32_t pixel;
+        std::memcpy(&pixel, source, 4);
+        pixel |= kOpaque;
+        std::memcpy(target, &pixel, 4);
+      }
+      if (x < count) {
         target[0] = source[0];
         target[1] = source[1];
         target[2] = source[2];
