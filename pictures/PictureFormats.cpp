@@ -12,6 +12,11 @@
 #include "pictures/IcoDecoder.h"
 #include "pictures/PcxDecoder.h"
 #include "pictures/TgaDecoder.h"
+#include "pictures/EpsDecoder.h"
+#include "pictures/FaxDecoder.h"
+#include "pictures/JpegDecoder.h"
+#include "pictures/PngDecoder.h"
+#include "pictures/TiffDecoder.h"
 
 namespace orb {
 namespace {
@@ -47,6 +52,15 @@ constexpr TPictureFormat kPictureFormats[] = {
     {"pcx", [](const TPictureInput& in) { return TPcxDecoder::Decode(in.Bytes); }},
     {"pcc", [](const TPictureInput& in) { return TPcxDecoder::Decode(in.Bytes); }},
     {"scr", [](const TPictureInput& in) { return TPcxDecoder::Decode(in.Bytes); }},
+    {"jpg", [](const TPictureInput& in) { return TJpegDecoder::Decode(in.Bytes); }},
+    {"jpeg", [](const TPictureInput& in) { return TJpegDecoder::Decode(in.Bytes); }},
+    {"jpe", [](const TPictureInput& in) { return TJpegDecoder::Decode(in.Bytes); }},
+    {"jfif", [](const TPictureInput& in) { return TJpegDecoder::Decode(in.Bytes); }},
+    {"png", [](const TPictureInput& in) { return TPngDecoder::Decode(in.Bytes); }},
+    {"tif", [](const TPictureInput& in) { return TTiffDecoder::Decode(in.Bytes); }},
+    {"tiff", [](const TPictureInput& in) { return TTiffDecoder::Decode(in.Bytes); }},
+    {"fax", [](const TPictureInput& in) { return TFaxDecoder::Decode(in.Bytes); }},
+    {"eps", [](const TPictureInput& in) { return TEpsDecoder::Decode(in.Bytes); }},
 };
 
 }  // namespace
