@@ -314,9 +314,10 @@ bool TMetafilePlayer::Admit(QRectF bounds) {
     Charge(1);
     return false;
   }
-  QRectF visible = bounds.intersected(QRectF(canvas_->rect()));
+  // A pixel of margin for anti-aliased edges and hairlines.
+  QRectF visible = bounds.adjusted(-1, -1, 1, 1).intersected(QRectF(canvas_->rect()));
   Charge(1 + visible.width() * visible.height());
-  return !visible.isEmpty() || bounds.width() == 0 || bounds.height() == 0;
+  return !visible.isEmpty();
 }
 
 bool TMetafilePlayer::PreparePainter(bool fill, bool stroke) {
@@ -333,8 +334,13 @@ bool TMetafilePlayer::PreparePainter(bool fill, bool stroke) {
   return true;
 }
 
+double TMetafilePlayer::StrokePadding(bool stroke) const {
+  if (!stroke || (dc_.Pen.Style & kPenStyleMask) == kPenNull) return 0;
+  return std::max(PenImageWidth(), 1.0) / 2;
+}
+
 void TMetafilePlayer::PaintImagePath(const QPainterPath& shape, bool fill, bool stroke) {
-  double pad = stroke ? PenImageWidth() / 2 + 2 : 1;
+  double pad = StrokePadding(stroke);
   if (!Admit(shape.controlPointRect().adjusted(-pad, -pad, pad, pad))) return;
   if (!PreparePainter(fill, stroke)) return;
   painter_->drawPath(shape);
@@ -360,7 +366,7 @@ void TMetafilePlayer::DrawPolygon(const QPolygonF& points, bool closed) {
     if (closed) path_.closeSubpath();
     return;
   }
-  double pad = PenImageWidth() / 2 + 2;
+  double pad = StrokePadding(true);
   if (!Admit(mapped.boundingRect().adjusted(-pad, -pad, pad, pad))) return;
   if (!PreparePainter(closed, true)) return;
   if (closed)

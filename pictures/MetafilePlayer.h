@@ -134,6 +134,8 @@ class TMetafilePlayer {
   QRegion ToImageRegion(const QRegion& region, bool deviceUnits) const;
   QRegion ImageRect() const;
   double PenImageWidth() const;
+  // How far the pen reaches beyond a shape's outline, in output pixels.
+  double StrokePadding(bool stroke) const;
   // Starts a path figure at the current position unless the path is there.
   void ContinuePathFromPosition();
 

@@ -106,12 +106,13 @@ void TMetafilePlayer::Text(QPointF reference, const QString& text, std::span<con
   if (vertical == 0) y = metrics.ascent();
   else if (vertical == kAlignBottom) y = -metrics.descent();
 
-  double reach = std::abs(width) + 2 * em;
-  if (!Admit(QRectF(origin.x() - reach, origin.y() - reach, 2 * reach, 2 * reach))) return;
-  if (!PreparePainter(false, false)) return;
+  // The text's own frame: origin at the reference point, x along the baseline.
   QTransform frame;
   frame.translate(origin.x(), origin.y());
   frame.rotate(-spec.Escapement / 10.0);
+  QRectF box(x, y - metrics.ascent(), width, metrics.ascent() + metrics.descent());
+  if (!Admit(frame.mapRect(box.normalized()))) return;
+  if (!PreparePainter(false, false)) return;
   painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
   painter_->setRenderHint(QPainter::Antialiasing);
   if (rect && (options & kEtoClipped))
@@ -119,7 +120,7 @@ void TMetafilePlayer::Text(QPointF reference, const QString& text, std::span<con
                             dc_.Clip ? Qt::IntersectClip : Qt::ReplaceClip);
   painter_->setTransform(frame);
   if (dc_.BkMode == kBkOpaque)
-    painter_->fillRect(QRectF(x, y - metrics.ascent(), width, metrics.ascent() + metrics.descent()), dc_.BkColor);
+    painter_->fillRect(box, dc_.BkColor);
   painter_->setFont(font);
   painter_->setPen(dc_.TextColor);
   if (positions.empty()) {

@@ -416,11 +416,25 @@ TWmfLayout ReadLayout(TByteReader& in) {
   in.Seek(layout.RecordsStart);
   std::uint16_t type = in.U16LE(), headerWords = in.U16LE();
   if ((type != 1 && type != 2) || headerWords != 9) in.Fail("bad header");
-  in.Skip(8);  // version, size, ...
+  in.Skip(6);  // version, size in words
   layout.ObjectCount = in.U16LE();
-  in.Skip(6);
+  in.Skip(6);  // largest record, unused
   layout.RecordsStart = in.Position();
   return layout;
+}
+
+// Some writers state a window origin that puts much of the drawing outside
+// the frame (the drawing is offset by a constant). Such a drawing is fitted
+// into the picture, centred and keeping its proportions, as other renderers
+// show these files; drawings within the frame stay as they are mapped.
+QTransform RefitSpilledDrawing(const QRectF& drawn, double width, double height) {
+  double slackX = width * 0.05, slackY = height * 0.05;
+  if (drawn.isEmpty() || (drawn.left() >= -slackX && drawn.top() >= -slackY && drawn.right() <= width + slackX &&
+                          drawn.bottom() <= height + slackY))
+    return QTransform();
+  double scale = std::min(width / drawn.width(), height / drawn.height());
+  return QTransform::fromTranslate(-drawn.center().x(), -drawn.center().y()) * QTransform::fromScale(scale, scale) *
+         QTransform::fromTranslate(width / 2, height / 2);
 }
 
 // Calls visit(function, parameters) for each record up to the end record.
@@ -486,19 +500,26 @@ TBitmap TWmfDecoder::Decode(std::span<const std::uint8_t> bytes) {
   }
 
   TBitmap bitmap = AllocateBitmap(kFormat, width, height);
+  // Played as into a device context that maps the frame onto the picture.
+  auto mapToFrame = [&](TMetafilePlayer& player) {
+    player.SetMapMode(kMapAnisotropic);
+    player.SetWindowOrg(frame.topLeft());
+    player.SetWindowExt(QPointF(frame.width(), frame.height()));
+    player.SetViewportExt(QPointF(double(width), double(height)));
+  };
+  if (mapFrame) {
+    TMetafilePlayer measure(kFormat, nullptr, kPixelsPerMm, budgetBase);
+    mapToFrame(measure);
+    play(measure);
+    deviceToImage = RefitSpilledDrawing(measure.DrawnBounds(), double(width), double(height));
+  }
   QImage canvas = MakeMetafileCanvas(bitmap);
   if (canvas.isNull()) in.Fail("picture too large");
   {
     double budget = budgetBase + kWorkPerPicturePixel * double(width) * double(height);
     TMetafilePlayer player(kFormat, &canvas, kPixelsPerMm, budget);
+    if (mapFrame) mapToFrame(player);
     player.SetDeviceToImage(deviceToImage);
-    if (mapFrame) {
-      // Played as into a device context that maps the frame onto the picture.
-      player.SetMapMode(kMapAnisotropic);
-      player.SetWindowOrg(frame.topLeft());
-      player.SetWindowExt(QPointF(frame.width(), frame.height()));
-      player.SetViewportExt(QPointF(double(width), double(height)));
-    }
     play(player);
   }
   CopyCanvasToBitmap(canvas, bitmap);
