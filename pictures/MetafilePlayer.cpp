@@ -212,14 +212,21 @@ QRegion TMetafilePlayer::ToImageRegion(const QRegion& region, bool deviceUnits) 
   return result;
 }
 
+void TMetafilePlayer::ClipChanged() {
+  clipDirty_ = true;
+  // Region operations take time in proportion to the rectangles involved;
+  // many small exclusions make a region of very many.
+  if (dc_.Clip) Charge(16.0 * dc_.Clip->rectCount());
+}
+
 void TMetafilePlayer::IntersectClipRect(const QRectF& rect) {
   dc_.Clip = dc_.Clip.value_or(ImageRect()) & QRegion(PixelRect(logicalToImage_.mapRect(rect)));
-  clipDirty_ = true;
+  ClipChanged();
 }
 
 void TMetafilePlayer::ExcludeClipRect(const QRectF& rect) {
   dc_.Clip = dc_.Clip.value_or(ImageRect()) - QRegion(PixelRect(logicalToImage_.mapRect(rect)));
-  clipDirty_ = true;
+  ClipChanged();
 }
 
 void TMetafilePlayer::OffsetClip(QPointF offset) {
@@ -229,7 +236,7 @@ void TMetafilePlayer::OffsetClip(QPointF offset) {
       std::abs(d.y()) > kCoordinateLimit)
     return;
   dc_.Clip->translate(int(std::round(d.x())), int(std::round(d.y())));
-  clipDirty_ = true;
+  ClipChanged();
 }
 
 void TMetafilePlayer::CombineClip(const std::optional<QRegion>& region, int mode, bool deviceUnits) {
@@ -238,6 +245,7 @@ void TMetafilePlayer::CombineClip(const std::optional<QRegion>& region, int mode
     if (mode == 5) dc_.Clip.reset();
     return;
   }
+  Charge(16.0 * region->rectCount());
   QRegion r = ToImageRegion(*region, deviceUnits);
   QRegion base = dc_.Clip.value_or(ImageRect());
   switch (mode) {
@@ -248,6 +256,7 @@ void TMetafilePlayer::CombineClip(const std::optional<QRegion>& region, int mode
     case 5: dc_.Clip = r; break;
     default: break;
   }
+  ClipChanged();
 }
 
 void TMetafilePlayer::ApplyClip() {
@@ -574,7 +583,7 @@ void TMetafilePlayer::SelectClipPath(int mode) {
     case 5: dc_.Clip = region; break;
     default: return;
   }
-  clipDirty_ = true;
+  ClipChanged();
 }
 
 }  // namespace orb

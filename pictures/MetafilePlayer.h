@@ -131,6 +131,7 @@ class TMetafilePlayer {
   QPen MakePen() const;
   QBrush MakeBrush(const TBrushSpec& spec) const;
   void ApplyClip();
+  void ClipChanged();
   QRegion ToImageRegion(const QRegion& region, bool deviceUnits) const;
   QRegion ImageRect() const;
   double PenImageWidth() const;

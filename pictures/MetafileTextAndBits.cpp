@@ -69,6 +69,9 @@ void TMetafilePlayer::Text(QPointF reference, const QString& text, std::span<con
   // A zero height asks for the default font: 12 points on a 96 dpi device.
   double em = spec.Height == 0 ? 16 * std::sqrt(std::abs(deviceToImage_.determinant())) : std::abs(spec.Height) * scaleY;
   if (!std::isfinite(em) || em < 0.5 || em > 20000 || !std::isfinite(scaleX)) return;
+  // Every glyph is rasterized on its own, wherever it lands.
+  double canvasArea = canvas_ ? double(canvas_->width()) * canvas_->height() : 0;
+  Charge(double(text.size()) * std::min(em * em, canvasArea));
 
   QFont font(spec.Face);
   font.setPixelSize(std::max(1, int(std::lround(em))));

@@ -296,16 +296,15 @@ void TWmfPlayback::Record(std::uint16_t function, TByteReader& in) {
     }
     case kDibCreatePatternBrush: {
       TBrushSpec brush;
-      std::uint16_t style = in.U16LE();
-      in.Skip(2);
+      in.Skip(4);  // style, colour usage
       brush.Style = kBrushPattern;
-      // Patterns from device-dependent bitmaps are drawn as a mid grey.
       brush.Color = Qt::gray;
-      if (style != kBrushPattern) brush.Pattern = DecodeMetafileDib(kFormat, in.Bytes(in.Remaining()), {});
+      brush.Pattern = DecodeMetafileDib(kFormat, in.Bytes(in.Remaining()), {});
       AddObject(brush);
       break;
     }
     case kCreatePatternBrush: {
+      // Patterns from device-dependent bitmaps are drawn as a mid grey.
       TBrushSpec brush;
       brush.Style = kBrushPattern;
       brush.Color = Qt::gray;

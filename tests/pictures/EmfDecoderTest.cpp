@@ -156,6 +156,21 @@ TEST(Emf, ExtTextOutDrawsUtf16Text) {
   EXPECT_GT(blue, 300);
 }
 
+TEST(Emf, ExtSelectClipRgnLimitsDrawingUntilReset) {
+  std::vector<std::uint8_t> region;
+  PutU32(region, 48);  // data size
+  PutU32(region, 5);   // RGN_COPY
+  for (std::int64_t v : {32, 1, 1, 16, 10, 10, 40, 40, 10, 10, 40, 40}) PutU32(region, std::uint32_t(v));
+  TEmfWriter w = PixelWriter();
+  w.Record(kCreateBrush, {1, 0, ColorRef(0, 0, 255), 0}).Record(kSelectObject, {1});
+  w.RecordBytes(75, region).Record(kRectangle, {0, 0, 96, 48});
+  w.Record(75, {0, 5}).Record(kRectangle, {0, 60, 96, 96});  // no region: the whole picture again
+  TBitmap b = TEmfDecoder::Decode(PixelFile(w));
+  EXPECT_TRUE(IsColor(b, 20, 20, 0, 0, 255));
+  EXPECT_TRUE(IsColor(b, 60, 20, 255, 255, 255));
+  EXPECT_TRUE(IsColor(b, 80, 80, 0, 0, 255));
+}
+
 TEST(Emf, UnknownRecordIsSkipped) {
   TEmfWriter w = PixelWriter();
   w.Record(200, {1, 2, 3}).Record(kCreateBrush, {1, 0, ColorRef(0, 0, 255), 0}).Record(kSelectObject, {1});

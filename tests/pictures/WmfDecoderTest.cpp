@@ -129,6 +129,63 @@ TEST(Wmf, HatchedBrushDrawsLinesAndLeavesGapsTransparentInTransparentMode) {
   EXPECT_GT(white, blue);
 }
 
+TEST(Wmf, PieRunsCounterClockwiseFromStartToEndRadial) {
+  TWmfWriter w = PixelWriter();
+  w.CreateBrush(0, kRed).SelectObject(1);
+  w.Record(0x081A, {0, 50, 50, 100, 100, 100, 0, 0});  // end (50, 0), start (100, 50), rect 0,0,100,100
+  TBitmap b = TWmfDecoder::Decode(PixelFile(w));
+  EXPECT_TRUE(IsColor(b, 70, 30, 255, 0, 0)) << "the upper right quarter";
+  EXPECT_TRUE(IsColor(b, 30, 30, 255, 255, 255));
+  EXPECT_TRUE(IsColor(b, 70, 70, 255, 255, 255));
+  EXPECT_TRUE(IsColor(b, 95, 5, 255, 255, 255)) << "outside the ellipse";
+}
+
+TEST(Wmf, EllipseFillsItsBoundsButNotTheCorners) {
+  TWmfWriter w = PixelWriter();
+  w.CreateBrush(0, kBlue).SelectObject(1).Record(0x0418, {90, 90, 10, 10});
+  TBitmap b = TWmfDecoder::Decode(PixelFile(w));
+  EXPECT_TRUE(IsColor(b, 50, 50, 0, 0, 255));
+  EXPECT_TRUE(IsColor(b, 15, 50, 0, 0, 255));
+  EXPECT_TRUE(IsColor(b, 14, 14, 255, 255, 255));
+}
+
+TEST(Wmf, RegionIsFilledWithTheGivenBrush) {
+  TWmfWriter w = PixelWriter();
+  w.CreateBrush(0, kGreen);  // object 1
+  // One scan from y 10 to 30 with one span from x 10 to 30.
+  w.Record(0x06FF, {0, 6, 0, 0, 0, 1, 2, 10, 10, 30, 30, 2, 10, 30, 10, 30, 2});  // object 2
+  w.Record(0x0228, {2, 1});  // FillRegion(region, brush)
+  TBitmap b = TWmfDecoder::Decode(PixelFile(w));
+  EXPECT_TRUE(IsColor(b, 20, 20, 0, 255, 0));
+  EXPECT_TRUE(IsColor(b, 40, 20, 255, 255, 255));
+}
+
+TEST(Wmf, DibPatternBrushTilesFromTheTopLeft) {
+  // 2x2, 24 bits, top row red, blue; bottom row blue, red.
+  std::vector<std::uint8_t> params;
+  PutU16(params, 5);  // BS_DIBPATTERN
+  PutU16(params, 0);
+  std::vector<std::uint8_t> dib = MakeDib(2, 2, 24, {}, {{0, 0, 255, 255, 0, 0, 0, 0}, {255, 0, 0, 0, 0, 255, 0, 0}});
+  params.insert(params.end(), dib.begin(), dib.end());
+  TWmfWriter w = PixelWriter();
+  w.RecordBytes(0x0142, params).SelectObject(1).Rectangle(0, 0, 100, 100);
+  TBitmap b = TWmfDecoder::Decode(PixelFile(w));
+  EXPECT_TRUE(IsColor(b, 10, 10, 255, 0, 0));
+  EXPECT_TRUE(IsColor(b, 11, 10, 0, 0, 255));
+  EXPECT_TRUE(IsColor(b, 10, 11, 0, 0, 255));
+  EXPECT_TRUE(IsColor(b, 11, 11, 255, 0, 0));
+}
+
+TEST(Wmf, DrawingOutsideItsStatedWindowIsFittedIntoThePicture) {
+  TWmfWriter w = PixelWriter();
+  w.SetWindowOrg(0, 0).SetWindowExt(100, 100);
+  w.CreateBrush(0, kRed).SelectObject(1).Rectangle(200, 250, 300, 300);  // 2:1, wholly outside
+  TBitmap b = TWmfDecoder::Decode(PixelFile(w));
+  EXPECT_TRUE(IsColor(b, 50, 30, 255, 0, 0));
+  EXPECT_TRUE(IsColor(b, 2, 50, 255, 0, 0));
+  EXPECT_TRUE(IsColor(b, 50, 10, 255, 255, 255)) << "proportions kept, centred";
+}
+
 TEST(Wmf, LineIsDrawnInThePenColour) {
   TWmfWriter w;
   w.CreatePen(0, 6, kRed).SelectObject(0).MoveTo(10, 50).LineTo(90, 50);
