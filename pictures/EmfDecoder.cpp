@@ -38,7 +38,7 @@ enum : std::uint32_t {
   kSetDiBitsToDevice = 80, kStretchDiBits = 81, kCreateFont = 82, kExtTextOutA = 83, kExtTextOutW = 84,
   kPolyBezier16 = 85, kPolygon16 = 86, kPolyline16 = 87, kPolyBezierTo16 = 88, kPolylineTo16 = 89,
   kPolyPolyline16 = 90, kPolyPolygon16 = 91, kCreateMonoBrush = 93, kCreateDibPatternBrush = 94,
-  kExtCreatePen = 95,
+  kExtCreatePen = 95, kAlphaBlend = 114, kTransparentBlt = 116,
 };
 
 QColor ReadColor(TByteReader& in) {
@@ -193,6 +193,9 @@ void TEmfPlayback::Bitmap(std::uint32_t type, TByteReader& in) {
     if (image) player_.Blit(QRectF(dest.x(), dest.y(), dw, dh), &*image, QRectF(sx, image->height() - sy - sh, sw, sh), rop);
     return;
   }
+  // BitBlt, StretchBlt, AlphaBlend and TransparentBlt share one layout; the
+  // last two hold a blend function or a transparent colour in place of the
+  // raster operation.
   QPointF dest = ReadPoint(in);
   double dw = in.I32LE(), dh = in.I32LE();
   std::uint32_t rop = in.U32LE();
@@ -201,12 +204,34 @@ void TEmfPlayback::Bitmap(std::uint32_t type, TByteReader& in) {
   in.Skip(4);   // colour usage
   std::uint32_t offInfo = in.U32LE(), infoSize = in.U32LE(), offBits = in.U32LE(), bitsSize = in.U32LE();
   double sw = dw, sh = dh;
-  if (type == kStretchBlt) {
+  if (type != kBitBlt) {
     sw = in.I32LE();
     sh = in.I32LE();
   }
+  QRectF target(dest.x(), dest.y(), dw, dh), source(sx, sy, sw, sh);
+  constexpr std::uint32_t kSrcCopy = 0x00CC0020;
+  if (type == kAlphaBlend) {
+    bool perPixel = (rop >> 24) & 0x01;  // AC_SRC_ALPHA
+    double constant = double((rop >> 16) & 0xFF) / 255;
+    if (infoSize == 0) return;
+    QImage image = DecodeMetafileDib(kFormat, in.BytesAt(offInfo, infoSize), in.BytesAt(offBits, bitsSize), perPixel);
+    player_.Blit(target, &image, source, kSrcCopy, constant);
+    return;
+  }
   std::optional<QImage> image = RecordDib(in, offInfo, infoSize, offBits, bitsSize);
-  player_.Blit(QRectF(dest.x(), dest.y(), dw, dh), image ? &*image : nullptr, QRectF(sx, sy, sw, sh), rop);
+  if (type == kTransparentBlt) {
+    if (!image) return;
+    QRgb transparent = qRgb(int(rop & 0xFF), int((rop >> 8) & 0xFF), int((rop >> 16) & 0xFF));
+    QImage keyed = image->convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < keyed.height(); ++y) {
+      auto* line = reinterpret_cast<QRgb*>(keyed.scanLine(y));
+      for (int x = 0; x < keyed.width(); ++x)
+        if ((line[x] & 0xFFFFFF) == (transparent & 0xFFFFFF)) line[x] = 0;
+    }
+    player_.Blit(target, &keyed, source, kSrcCopy);
+    return;
+  }
+  player_.Blit(target, image ? &*image : nullptr, source, rop);
 }
 
 void TEmfPlayback::Record(std::uint32_t type, TByteReader& in) {
@@ -396,7 +421,8 @@ void TEmfPlayback::Record(std::uint32_t type, TByteReader& in) {
       player_.CombineClip(size >= 32 ? std::optional<QRegion>(ReadRegionData(in)) : std::nullopt, mode, true);
       break;
     }
-    case kBitBlt: case kStretchBlt: case kSetDiBitsToDevice: case kStretchDiBits: Bitmap(type, in); break;
+    case kBitBlt: case kStretchBlt: case kSetDiBitsToDevice: case kStretchDiBits: case kAlphaBlend:
+    case kTransparentBlt: Bitmap(type, in); break;
     case kExtTextOutA: Text(in, false); break;
     case kExtTextOutW: Text(in, true); break;
     default: break;  // records that do not draw here, and unknown ones

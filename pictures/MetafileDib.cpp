@@ -1,5 +1,6 @@
 #include "pictures/MetafileDib.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <vector>
@@ -45,7 +46,7 @@ std::uint8_t Channel(std::uint32_t pixel, const TChannelMasks& masks, int i) {
 }  // namespace
 
 QImage DecodeMetafileDib(const char* format, std::span<const std::uint8_t> info,
-                         std::span<const std::uint8_t> bits) {
+                         std::span<const std::uint8_t> bits, bool premultipliedAlpha) {
   TByteReader in(info, format);
   std::uint32_t headerSize = in.U32LE();
   std::int64_t width = 0, height = 0;
@@ -107,7 +108,8 @@ QImage DecodeMetafileDib(const char* format, std::span<const std::uint8_t> info,
   if (width * height > kMaxPicturePixels) in.Fail("picture too large");
   if (stride * height > std::int64_t(bits.size())) in.Fail("unexpected end of file");
 
-  QImage image(int(width), int(height), QImage::Format_RGB32);
+  bool alpha = premultipliedAlpha && bitCount == 32 && !masked;
+  QImage image(int(width), int(height), alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
   for (std::int64_t y = 0; y < height; ++y) {
     const std::uint8_t* src = bits.data() + std::size_t((topDown ? y : height - 1 - y) * stride);
     auto* dst = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
@@ -133,7 +135,13 @@ QImage DecodeMetafileDib(const char* format, std::span<const std::uint8_t> info,
         for (std::int64_t x = 0; x < width; ++x) dst[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
         break;
       case 32:
-        if (!masked) {
+        if (alpha) {
+          // Premultiplied colours cannot exceed their alpha.
+          for (std::int64_t x = 0; x < width; ++x) {
+            int a = src[4 * x + 3];
+            dst[x] = qRgba(std::min<int>(src[4 * x + 2], a), std::min<int>(src[4 * x + 1], a), std::min<int>(src[4 * x], a), a);
+          }
+        } else if (!masked) {
           for (std::int64_t x = 0; x < width; ++x) dst[x] = qRgb(src[4 * x + 2], src[4 * x + 1], src[4 * x]);
         } else {
           for (std::int64_t x = 0; x < width; ++x) {

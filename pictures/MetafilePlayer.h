@@ -101,8 +101,10 @@ class TMetafilePlayer {
             const std::optional<QRectF>& rect);
 
   // A bitmap block transfer to a logical rectangle; source null for the
-  // raster operations that use only the brush and the destination.
-  void Blit(const QRectF& dest, const QImage* source, const QRectF& sourceRect, std::uint32_t rop);
+  // raster operations that use only the brush and the destination. opacity
+  // below 1 blends the source over the picture (alpha blending).
+  void Blit(const QRectF& dest, const QImage* source, const QRectF& sourceRect, std::uint32_t rop,
+            double opacity = 1);
 
   // Path brackets (EMF).
   void BeginPath();

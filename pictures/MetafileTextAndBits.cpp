@@ -142,7 +142,8 @@ void TMetafilePlayer::Text(QPointF reference, const QString& text, std::span<con
   }
 }
 
-void TMetafilePlayer::Blit(const QRectF& dest, const QImage* source, const QRectF& sourceRect, std::uint32_t rop) {
+void TMetafilePlayer::Blit(const QRectF& dest, const QImage* source, const QRectF& sourceRect, std::uint32_t rop,
+                           double opacity) {
   int rop3 = int((rop >> 16) & 0xFF);
   if (rop3 == 0xAA) return;  // leaves the destination as it is
   QPolygonF area = logicalToImage_.map(QPolygonF(dest));
@@ -176,7 +177,9 @@ void TMetafilePlayer::Blit(const QRectF& dest, const QImage* source, const QRect
   painter_->setCompositionMode(SourceRopMode(rop3));
   painter_->setRenderHint(QPainter::SmoothPixmapTransform, dc_.StretchMode == 4);
   painter_->setTransform(place);
+  painter_->setOpacity(opacity);
   painter_->drawImage(from, *source, from);
+  painter_->setOpacity(1);
   painter_->resetTransform();
 }
 

@@ -134,6 +134,33 @@ TEST(Emf, StretchDiBitsDrawsAPalettedBitmap) {
   EXPECT_TRUE(IsColor(b, 92, 92, 255, 255, 255));
 }
 
+namespace {
+
+// An EMR_ALPHABLEND of one 32-bit pixel (B, G, R, A bytes) to a 40x40 square at x.
+std::vector<std::uint8_t> AlphaBlendParams(int x, std::uint32_t blend, std::vector<std::uint8_t> pixel) {
+  std::vector<std::uint8_t> dib = MakeDib(1, 1, 32, {}, {pixel});
+  std::vector<std::uint8_t> params;
+  for (std::int64_t v : {0, 0, 0, 0, x, 10, 40, 40}) PutU32(params, std::uint32_t(v));
+  PutU32(params, blend);
+  for (std::int64_t v : {0, 0}) PutU32(params, std::uint32_t(v));
+  for (float v : {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f}) PutF32(params, v);
+  for (std::int64_t v : {0, 0, 108, 40, 148, 4, 1, 1}) PutU32(params, std::uint32_t(v));
+  params.insert(params.end(), dib.begin(), dib.end());
+  return params;
+}
+
+}  // namespace
+
+TEST(Emf, AlphaBlendUsesPixelAlphaOrTheConstantOne) {
+  TEmfWriter w;
+  w.RecordBytes(114, AlphaBlendParams(0, 0x01FF0000, {128, 0, 0, 128}));   // premultiplied blue at half
+  w.RecordBytes(114, AlphaBlendParams(50, 0x00800000, {0, 0, 255, 0}));    // red at constant half
+  TBitmap b = TEmfDecoder::Decode(PixelFile(w));
+  EXPECT_TRUE(IsColor(b, 20, 30, 127, 127, 255));
+  EXPECT_TRUE(IsColor(b, 70, 30, 255, 127, 127));
+  EXPECT_TRUE(IsColor(b, 20, 70, 255, 255, 255));
+}
+
 TEST(Emf, ExtTextOutDrawsUtf16Text) {
   std::vector<std::uint8_t> font;
   for (std::int64_t v : {3, -40, 0, 0, 0, 400}) PutU32(font, std::uint32_t(v));
