@@ -1,5 +1,6 @@
 #include "pictures/MetafilePlayer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -125,8 +126,6 @@ void TMetafilePlayer::UpdateTransform() {
                   dc_.ViewportOrg.y() - dc_.WindowOrg.y() * sy);
   logicalToImage_ = dc_.World * page * deviceToImage_;
 }
-
-QTransform TMetafilePlayer::LogicalToImage() const { return logicalToImage_; }
 
 void TMetafilePlayer::Select(const TGdiObject& object) {
   if (auto* pen = std::get_if<TPenSpec>(&object)) dc_.Pen = *pen;
@@ -507,12 +506,12 @@ void TMetafilePlayer::Arc(TArcKind kind, const QRectF& rect, QPointF start, QPoi
     if (kind == TArcKind::Chord) shape.closeSubpath();
   }
   if (kind == TArcKind::ArcTo) {
-    dc_.Position = shape.currentPosition();
     if (inPath_) {
       ContinuePathFromPosition();
       path_.connectPath(logicalToImage_.map(shape));
-      return;
     }
+    dc_.Position = shape.currentPosition();
+    if (inPath_) return;
   }
   bool closed = kind == TArcKind::Chord || kind == TArcKind::Pie;
   DrawPath(shape, closed, true);

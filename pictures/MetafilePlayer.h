@@ -68,7 +68,6 @@ class TMetafilePlayer {
   void ScaleViewportExt(double xNum, double xDenom, double yNum, double yDenom);
   // mode: 1 identity, 2 left-multiply, 3 right-multiply, 4 set.
   void ModifyWorldTransform(const QTransform& transform, int mode);
-  QTransform LogicalToImage() const;
 
   // Clipping, in logical coordinates (regions in logical units for WMF,
   // device units for EMF: deviceUnits says which).
