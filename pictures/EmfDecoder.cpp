@@ -31,13 +31,13 @@ enum : std::uint32_t {
   kSetBkColor = 25, kOffsetClipRgn = 26, kMoveTo = 27, kExcludeClipRect = 29, kIntersectClipRect = 30,
   kScaleViewportExt = 31, kScaleWindowExt = 32, kSaveDc = 33, kRestoreDc = 34, kSetWorldTransform = 35,
   kModifyWorldTransform = 36, kSelectObject = 37, kCreatePen = 38, kCreateBrush = 39, kDeleteObject = 40,
-  kEllipse = 42, kRectangle = 43, kRoundRect = 44, kArc = 45, kChord = 46, kPie = 47,
-  kCreatePalette = 49, kLineTo = 54, kArcTo = 55, kSetArcDirection = 57, kBeginPath = 59, kEndPath = 60,
+  kAngleArc = 41, kEllipse = 42, kRectangle = 43, kRoundRect = 44, kArc = 45, kChord = 46, kPie = 47,
+  kCreatePalette = 49, kLineTo = 54, kArcTo = 55, kPolyDraw = 56, kSetArcDirection = 57, kBeginPath = 59, kEndPath = 60,
   kCloseFigure = 61, kFillPath = 62, kStrokeAndFillPath = 63, kStrokePath = 64, kSelectClipPath = 67,
   kAbortPath = 68, kFillRgn = 71, kPaintRgn = 74, kExtSelectClipRgn = 75, kBitBlt = 76, kStretchBlt = 77,
   kSetDiBitsToDevice = 80, kStretchDiBits = 81, kCreateFont = 82, kExtTextOutA = 83, kExtTextOutW = 84,
   kPolyBezier16 = 85, kPolygon16 = 86, kPolyline16 = 87, kPolyBezierTo16 = 88, kPolylineTo16 = 89,
-  kPolyPolyline16 = 90, kPolyPolygon16 = 91, kCreateMonoBrush = 93, kCreateDibPatternBrush = 94,
+  kPolyPolyline16 = 90, kPolyPolygon16 = 91, kPolyDraw16 = 92, kCreateMonoBrush = 93, kCreateDibPatternBrush = 94,
   kExtCreatePen = 95, kAlphaBlend = 114, kTransparentBlt = 116,
 };
 
@@ -263,6 +263,20 @@ void TEmfPlayback::Record(std::uint32_t type, TByteReader& in) {
       for (std::uint32_t count : counts) polygons.push_back(ReadPoints(in, count, small));
       if (type == kPolyPolygon || type == kPolyPolygon16) player_.PolyPolygon(polygons);
       else player_.PolyPolyline(polygons);
+      break;
+    }
+    case kPolyDraw: case kPolyDraw16: {
+      in.Skip(16);
+      std::uint32_t count = in.U32LE();
+      QPolygonF points = ReadPoints(in, count, type == kPolyDraw16);
+      player_.PolyDraw(points, in.Bytes(count));
+      break;
+    }
+    case kAngleArc: {
+      QPointF center = ReadPoint(in);
+      double radius = in.U32LE();
+      double start = ReadFloat(in);
+      player_.AngleArc(center, radius, start, ReadFloat(in));
       break;
     }
     case kSetWindowExt: player_.SetWindowExt(ReadPoint(in)); break;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <string>
 
 #include "pictures/PictureError.h"
@@ -419,26 +418,6 @@ void TMetafilePlayer::PolylineTo(const QPolygonF& points) {
   dc_.Position = points.back();
 }
 
-void TMetafilePlayer::PolyBezier(const QPolygonF& points, bool fromCurrent) {
-  qsizetype first = fromCurrent ? 0 : 1;
-  if (points.size() < first + 3) return;
-  QPainterPath shape(fromCurrent ? dc_.Position : points[0]);
-  for (qsizetype i = first; i + 2 < points.size(); i += 3) shape.cubicTo(points[i], points[i + 1], points[i + 2]);
-  if (fromCurrent) {
-    if (inPath_) ContinuePathFromPosition();
-    dc_.Position = shape.currentPosition();
-    if (inPath_) {
-      // Continue the open figure instead of starting a new one.
-      QPainterPath mapped = logicalToImage_.map(shape);
-      for (int i = 1; i + 2 < mapped.elementCount(); i += 3)
-        path_.cubicTo(mapped.elementAt(i), mapped.elementAt(i + 1), mapped.elementAt(i + 2));
-      Charge(double(points.size()));
-      return;
-    }
-  }
-  DrawPath(shape, false, true);
-}
-
 void TMetafilePlayer::Polygon(const QPolygonF& points) { DrawPolygon(points, true); }
 
 void TMetafilePlayer::PolyPolygon(const std::vector<QPolygonF>& polygons) {
@@ -472,49 +451,6 @@ void TMetafilePlayer::Ellipse(const QRectF& rect) {
   QPainterPath shape;
   shape.addEllipse(rect.normalized());
   DrawPath(shape, true, true);
-}
-
-void TMetafilePlayer::Arc(TArcKind kind, const QRectF& rect, QPointF start, QPointF end) {
-  QRectF r = rect.normalized();
-  if (r.width() <= 0 || r.height() <= 0) return;
-  QPointF c = r.center();
-  // Angles of the radials through start and end, counter-clockwise on the
-  // screen as Qt counts them, on the ellipse scaled to a circle.
-  auto angle = [&](QPointF p) {
-    return std::atan2(-(p.y() - c.y()) / r.height(), (p.x() - c.x()) / r.width()) * 180 / std::numbers::pi;
-  };
-  double a0 = angle(start), a1 = angle(end);
-  double sweep = a1 - a0;
-  if (dc_.ClockwiseArcs) {
-    if (sweep >= 0) sweep -= 360;
-  } else if (sweep <= 0) {
-    sweep += 360;
-  }
-  QPainterPath shape;
-  if (kind == TArcKind::Pie) {
-    shape.moveTo(c);
-    shape.arcTo(r, a0, sweep);
-    shape.closeSubpath();
-  } else {
-    shape.arcMoveTo(r, a0);
-    if (kind == TArcKind::ArcTo) {
-      QPointF arcStart = shape.currentPosition();
-      shape = QPainterPath(dc_.Position);
-      shape.lineTo(arcStart);
-    }
-    shape.arcTo(r, a0, sweep);
-    if (kind == TArcKind::Chord) shape.closeSubpath();
-  }
-  if (kind == TArcKind::ArcTo) {
-    if (inPath_) {
-      ContinuePathFromPosition();
-      path_.connectPath(logicalToImage_.map(shape));
-    }
-    dc_.Position = shape.currentPosition();
-    if (inPath_) return;
-  }
-  bool closed = kind == TArcKind::Chord || kind == TArcKind::Pie;
-  DrawPath(shape, closed, true);
 }
 
 void TMetafilePlayer::SetPixel(QPointF point, const QColor& color) {

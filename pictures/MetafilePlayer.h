@@ -91,6 +91,10 @@ class TMetafilePlayer {
   void Ellipse(const QRectF& rect);
   enum class TArcKind { Arc, ArcTo, Chord, Pie };
   void Arc(TArcKind kind, const QRectF& rect, QPointF start, QPointF end);
+  // A line from the current position to a circular arc, angles in degrees.
+  void AngleArc(QPointF center, double radius, double startAngle, double sweepAngle);
+  // Lines and Béziers from the current position by point types (PT_*).
+  void PolyDraw(const QPolygonF& points, std::span<const std::uint8_t> types);
   void SetPixel(QPointF point, const QColor& color);
   void FillRegion(const QRegion& region, const TBrushSpec& brush, bool deviceUnits);
 

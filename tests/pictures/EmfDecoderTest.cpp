@@ -113,6 +113,28 @@ TEST(Emf, PenFromSelectedObjectAndStockBrush) {
   EXPECT_TRUE(IsColor(b, 50, 20, 0, 0, 255));
 }
 
+TEST(Emf, PolyDrawAndAngleArcContinueFromTheCurrentPosition) {
+  std::vector<std::uint8_t> polyDraw(16, 0);
+  PutU32(polyDraw, 1);
+  PutU16(polyDraw, 90);
+  PutU16(polyDraw, 20);
+  polyDraw.push_back(2);  // PT_LINETO
+  std::vector<std::uint8_t> angleArc;
+  for (std::int64_t v : {50, 60, 30}) PutU32(angleArc, std::uint32_t(v));
+  PutF32(angleArc, 0);
+  PutF32(angleArc, 180);
+  TEmfWriter w;
+  w.Record(kCreatePen, {2, 0, 4, 0, ColorRef(0, 0, 255)}).Record(kSelectObject, {2});
+  w.Record(kMoveTo, {10, 20}).RecordBytes(92, polyDraw).RecordBytes(41, angleArc);
+  w.Record(kLineTo, {20, 90});  // from the arc's end, (20, 60)
+  TBitmap b = TEmfDecoder::Decode(PixelFile(w));
+  EXPECT_TRUE(IsColor(b, 50, 20, 0, 0, 255)) << "the PolyDraw line";
+  EXPECT_TRUE(IsColor(b, 85, 40, 0, 0, 255)) << "the line to the arc";
+  EXPECT_TRUE(IsColor(b, 50, 30, 0, 0, 255)) << "the top of the arc";
+  EXPECT_TRUE(IsColor(b, 20, 80, 0, 0, 255)) << "the line from the arc's end";
+  EXPECT_TRUE(IsColor(b, 50, 90, 255, 255, 255));
+}
+
 TEST(Emf, StretchDiBitsDrawsAPalettedBitmap) {
   // 2x2 at 1 bit: top row colour 1, 0; bottom row 0, 1.
   std::vector<std::uint8_t> dib =
