@@ -10,6 +10,8 @@
 
 namespace orb {
 
+// Text records need a QGuiApplication for Qt's fonts (the host has one);
+// without it they are skipped.
 class TEmfDecoder {
  public:
   // Throws EPictureError ("EMF: ...").

@@ -11,6 +11,8 @@
 
 namespace orb {
 
+// Text records need a QGuiApplication for Qt's fonts (the host has one);
+// without it they are skipped.
 class TWmfDecoder {
  public:
   // Throws EPictureError ("WMF: ...").

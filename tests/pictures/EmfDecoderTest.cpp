@@ -76,6 +76,17 @@ TEST(Emf, AnisotropicMappingScalesWindowToViewport) {
   EXPECT_TRUE(IsColor(b, 70, 70, 255, 255, 255));
 }
 
+TEST(Emf, IsotropicMappingKeepsTheAspectRatio) {
+  TEmfWriter w = PixelWriter();
+  // Window 100 x 50 onto a 96 x 96 viewport: one scale for both axes, 0.96.
+  w.Record(kSetMapMode, {7}).Record(kSetWindowExt, {100, 50}).Record(kSetViewportExt, {96, 96});
+  w.Record(kCreateBrush, {1, 0, ColorRef(0, 0, 255), 0}).Record(kSelectObject, {1});
+  w.Record(kRectangle, {0, 0, 100, 50});
+  TBitmap b = TEmfDecoder::Decode(PixelFile(w));
+  EXPECT_TRUE(IsColor(b, 90, 40, 0, 0, 255));
+  EXPECT_TRUE(IsColor(b, 50, 60, 255, 255, 255));
+}
+
 TEST(Emf, WorldTransformAndRestoreDc) {
   std::vector<std::uint8_t> xform;
   for (float v : {2.0f, 0.0f, 0.0f, 2.0f, 10.0f, 10.0f}) PutF32(xform, v);

@@ -80,6 +80,17 @@ TEST(Wmf, WindowExtentAndOriginScaleTheDrawing) {
   EXPECT_TRUE(IsColor(b, 50, 50, 255, 255, 255));
 }
 
+TEST(Wmf, ScaleWindowExtAndOffsetWindowOrgAdjustTheMapping) {
+  TWmfWriter w = PixelWriter();
+  w.SetMapMode(8).SetWindowOrg(0, 0).SetWindowExt(50, 50);
+  w.Record(0x0410, {1, 4, 1, 4});  // ScaleWindowExt: x 4/1, y 4/1 -> 200 x 200
+  w.Record(0x020F, {100, 100});    // OffsetWindowOrg(100, 100)
+  w.CreateBrush(0, kBlue).SelectObject(1).Rectangle(100, 100, 200, 200);  // the first half of the window
+  TBitmap b = TWmfDecoder::Decode(PixelFile(w, 96));
+  EXPECT_TRUE(IsColor(b, 40, 40, 0, 0, 255));
+  EXPECT_TRUE(IsColor(b, 56, 56, 255, 255, 255));
+}
+
 TEST(Wmf, MetricMappingModeCountsUpwardsInTenthsOfMillimetres) {
   TWmfWriter w = PixelWriter();
   // MM_LOMETRIC: 127 units = 12.7 mm = 48 pixels, y growing upwards.
