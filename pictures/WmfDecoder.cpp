@@ -422,15 +422,22 @@ TWmfLayout ReadLayout(TByteReader& in) {
   return layout;
 }
 
-// Some writers state a window origin that puts much of the drawing outside
-// the frame (the drawing is offset by a constant). Such a drawing is fitted
-// into the picture, centred and keeping its proportions, as other renderers
-// show these files; drawings within the frame stay as they are mapped.
-QTransform RefitSpilledDrawing(const QRectF& drawn, double width, double height) {
+// Some writers state a window origin that puts the drawing off the frame by
+// a constant offset: it leaves a gap at one edge and runs past the opposite
+// one, or misses the frame altogether. Such a drawing is fitted into the
+// picture, centred and keeping its proportions, as other renderers show
+// these files. Drawings within the frame, or overlapping it on all sides
+// (a background larger than the picture), stay as they are mapped.
+QTransform RefitOffsetDrawing(const QRectF& drawn, double width, double height) {
+  if (drawn.isEmpty()) return QTransform();
   double slackX = width * 0.05, slackY = height * 0.05;
-  if (drawn.isEmpty() || (drawn.left() >= -slackX && drawn.top() >= -slackY && drawn.right() <= width + slackX &&
-                          drawn.bottom() <= height + slackY))
-    return QTransform();
+  auto offset = [](double low, double high, double size, double slack) {
+    return (low > slack && high > size + slack) || (high < size - slack && low < -slack);
+  };
+  bool misplaced = offset(drawn.left(), drawn.right(), width, slackX) ||
+                   offset(drawn.top(), drawn.bottom(), height, slackY) ||
+                   !drawn.intersects(QRectF(0, 0, width, height));
+  if (!misplaced) return QTransform();
   double scale = std::min(width / drawn.width(), height / drawn.height());
   return QTransform::fromTranslate(-drawn.center().x(), -drawn.center().y()) * QTransform::fromScale(scale, scale) *
          QTransform::fromTranslate(width / 2, height / 2);
@@ -510,7 +517,7 @@ TBitmap TWmfDecoder::Decode(std::span<const std::uint8_t> bytes) {
     TMetafilePlayer measure(kFormat, nullptr, kPixelsPerMm, budgetBase);
     mapToFrame(measure);
     play(measure);
-    deviceToImage = RefitSpilledDrawing(measure.DrawnBounds(), double(width), double(height));
+    deviceToImage = RefitOffsetDrawing(measure.DrawnBounds(), double(width), double(height));
   }
   QImage canvas = MakeMetafileCanvas(bitmap);
   if (canvas.isNull()) in.Fail("picture too large");

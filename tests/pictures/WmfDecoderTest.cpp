@@ -197,6 +197,16 @@ TEST(Wmf, DrawingOutsideItsStatedWindowIsFittedIntoThePicture) {
   EXPECT_TRUE(IsColor(b, 50, 10, 255, 255, 255)) << "proportions kept, centred";
 }
 
+TEST(Wmf, BackgroundLargerThanTheFrameKeepsTheMapping) {
+  TWmfWriter w = PixelWriter();
+  w.CreateBrush(0, kBlue).SelectObject(1).Rectangle(-50, -50, 150, 150);
+  w.CreateBrush(0, kRed).SelectObject(2).Rectangle(40, 40, 60, 60);
+  TBitmap b = TWmfDecoder::Decode(PixelFile(w));
+  EXPECT_TRUE(IsColor(b, 42, 42, 255, 0, 0));
+  EXPECT_TRUE(IsColor(b, 38, 38, 0, 0, 255));
+  EXPECT_TRUE(IsColor(b, 2, 2, 0, 0, 255));
+}
+
 TEST(Wmf, LineIsDrawnInThePenColour) {
   TWmfWriter w;
   w.CreatePen(0, 6, kRed).SelectObject(0).MoveTo(10, 50).LineTo(90, 50);
