@@ -126,6 +126,37 @@ TRegionSpec ReadRegion(TByteReader& in) {
   return spec;
 }
 
+// A pattern brush from a device-dependent bitmap: a Bitmap16 header of 14
+// bytes and 18 reserved bytes, then word-aligned rows from the top. A
+// monochrome pattern draws its clear bits in the text colour and its set
+// bits in the background colour; deeper patterns depend on the recording
+// device's palette and are drawn as a mid grey.
+TBrushSpec ReadPatternBrush(TByteReader& in, const TDeviceContext& dc) {
+  constexpr int kMaxPatternSide = 1024;
+  TBrushSpec brush;
+  brush.Style = kBrushPattern;
+  brush.Color = Qt::gray;
+  in.Skip(2);  // type
+  int width = in.I16LE(), height = in.I16LE();
+  in.Skip(2);  // width in bytes, recomputed below
+  int planes = in.U8(), bitsPerPixel = in.U8();
+  in.Skip(4 + 18);
+  if (planes != 1 || bitsPerPixel != 1 || width <= 0 || height <= 0 || width > kMaxPatternSide ||
+      height > kMaxPatternSide)
+    return brush;
+  std::size_t stride = std::size_t(((width + 15) >> 4) << 1);
+  auto bits = in.Bytes(stride * std::size_t(height));
+  QImage pattern(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y) {
+    auto* line = reinterpret_cast<QRgb*>(pattern.scanLine(y));
+    const std::uint8_t* row = bits.data() + stride * std::size_t(y);
+    for (int x = 0; x < width; ++x)
+      line[x] = (row[x / 8] >> (7 - x % 8)) & 1 ? dc.BkColor.rgb() : dc.TextColor.rgb();
+  }
+  brush.Pattern = pattern;
+  return brush;
+}
+
 // Plays the records of one metafile onto a player.
 class TWmfPlayback {
  public:
@@ -303,14 +334,7 @@ void TWmfPlayback::Record(std::uint16_t function, TByteReader& in) {
       AddObject(brush);
       break;
     }
-    case kCreatePatternBrush: {
-      // Patterns from device-dependent bitmaps are drawn as a mid grey.
-      TBrushSpec brush;
-      brush.Style = kBrushPattern;
-      brush.Color = Qt::gray;
-      AddObject(brush);
-      break;
-    }
+    case kCreatePatternBrush: AddObject(ReadPatternBrush(in, dc)); break;
     case kCreateRegion: AddObject(ReadRegion(in)); break;
     case kCreatePalette: AddObject(std::monostate{}); break;
     case kSelectObject:

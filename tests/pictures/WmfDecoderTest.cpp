@@ -187,6 +187,20 @@ TEST(Wmf, DibPatternBrushTilesFromTheTopLeft) {
   EXPECT_TRUE(IsColor(b, 11, 11, 255, 0, 0));
 }
 
+TEST(Wmf, MonochromePatternBrushUsesTextAndBackgroundColours) {
+  std::vector<std::uint8_t> params;
+  for (int v : {0, 8, 8, 2}) PutU16(params, std::uint32_t(v));  // Bitmap16: type, 8 x 8, 2 bytes a row
+  params.insert(params.end(), {1, 1, 0, 0, 0, 0});                // one plane, 1 bit, bits pointer
+  params.insert(params.end(), 18, 0);
+  for (int row = 0; row < 8; ++row) params.insert(params.end(), {std::uint8_t(row % 2 ? 0x00 : 0xFF), 0});
+  TWmfWriter w = PixelWriter();
+  w.Record(0x0209, {0x00FF, 0});  // text colour red; the background stays white
+  w.RecordBytes(0x01F9, params).SelectObject(1).Rectangle(0, 0, 100, 100);
+  TBitmap b = TWmfDecoder::Decode(PixelFile(w));
+  EXPECT_TRUE(IsColor(b, 10, 10, 255, 255, 255)) << "set bits";
+  EXPECT_TRUE(IsColor(b, 10, 11, 255, 0, 0)) << "clear bits";
+}
+
 TEST(Wmf, DrawingOutsideItsStatedWindowIsFittedIntoThePicture) {
   TWmfWriter w = PixelWriter();
   w.SetWindowOrg(0, 0).SetWindowExt(100, 100);
