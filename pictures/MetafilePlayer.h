@@ -49,6 +49,8 @@ class TMetafilePlayer {
   void SetDeviceToImage(const QTransform& transform);
   // The extent of everything drawn, in output pixels (for measuring).
   QRectF DrawnBounds() const { return drawnBounds_; }
+  // Whether this player only measures; bitmaps then need not be decoded.
+  bool Measuring() const { return canvas_ == nullptr; }
   // Counts points of a record against the work budget.
   void ChargePoints(std::size_t count);
 

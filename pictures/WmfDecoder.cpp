@@ -246,7 +246,7 @@ void TWmfPlayback::Bitmap(std::uint16_t function, TByteReader& in) {
     default:
       return;
   }
-  if (!withBitmap || in.Remaining() == 0) {
+  if (!withBitmap || in.Remaining() == 0 || player_.Measuring()) {
     player_.Blit(dest, nullptr, source, rop);
     return;
   }
