@@ -92,7 +92,8 @@ QRegion ReadRegionData(TByteReader& in) {
   QRegion region;
   for (std::uint32_t i = 0; i < count; ++i) {
     std::int32_t left = in.I32LE(), top = in.I32LE(), right = in.I32LE(), bottom = in.I32LE();
-    if (right > left && bottom > top && std::int64_t(right) - left < (1 << 30) && std::int64_t(bottom) - top < (1 << 30))
+    if (right > left && bottom > top && std::int64_t(right) - left < (1 << 30) &&
+        std::int64_t(bottom) - top < (1 << 30) && region.rectCount() < kMaxRegionRects)
       region += QRect(left, top, right - left, bottom - top);
   }
   return region;

@@ -86,6 +86,11 @@ struct TFontSpec {
   QString Face;
 };
 
+// Adding a rectangle to a region takes time growing with the rectangles
+// already in it; regions keep at most this many, so that a large region
+// record cannot stall playback.
+inline constexpr int kMaxRegionRects = 4096;
+
 // A region in logical (WMF) or device (EMF) units, as a list of rectangles.
 struct TRegionSpec {
   QRegion Region;

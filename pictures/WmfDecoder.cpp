@@ -118,7 +118,8 @@ TRegionSpec ReadRegion(TByteReader& in) {
     std::int16_t top = in.I16LE(), bottom = in.I16LE();
     for (std::uint16_t i = 0; i + 1 < count; i += 2) {
       std::int16_t left = in.I16LE(), right = in.I16LE();
-      if (right > left && bottom > top) spec.Region += QRect(left, top, right - left, bottom - top);
+      if (right > left && bottom > top && spec.Region.rectCount() < kMaxRegionRects)
+        spec.Region += QRect(left, top, right - left, bottom - top);
     }
     if (count % 2) in.Skip(2);
     in.Skip(2);  // the count again
