@@ -101,8 +101,8 @@ QRegion ReadRegionData(TByteReader& in) {
 
 // Selects one of the stock objects that every device context has.
 void SelectStockObject(TDeviceContext& dc, std::uint32_t index) {
-  auto brush = [&](QColor color, int style = kBrushSolid) { dc.Brush = TBrushSpec{style, 0, color, {}}; };
-  auto pen = [&](QColor color, int style = kPenSolid) { dc.Pen = TPenSpec{style, 0, color}; };
+  auto brush = [&](QColor color, int style = kBrushSolid) { dc.Brush = TLogBrush{style, 0, color, {}}; };
+  auto pen = [&](QColor color, int style = kPenSolid) { dc.Pen = TLogPen{style, 0, color}; };
   switch (index) {
     case 0: case 18: brush(Qt::white); break;
     case 1: brush(QColor(0xC0, 0xC0, 0xC0)); break;
@@ -113,7 +113,7 @@ void SelectStockObject(TDeviceContext& dc, std::uint32_t index) {
     case 6: pen(Qt::white); break;
     case 7: case 19: pen(Qt::black); break;
     case 8: pen(Qt::black, kPenNull); break;
-    case 10: case 11: case 12: case 13: case 14: case 16: case 17: dc.Font = TFontSpec{}; break;
+    case 10: case 11: case 12: case 13: case 14: case 16: case 17: dc.Font = TLogFont{}; break;
     default: break;
   }
 }
@@ -125,9 +125,9 @@ class TEmfPlayback {
   void Record(std::uint32_t type, TByteReader& in);
 
  private:
-  template <typename TSpec>
-  void SetObject(std::uint32_t index, const TSpec& spec) {
-    if (index > 0 && index < objects_.size()) objects_[index].emplace(std::in_place_type<TSpec>, spec);
+  template <typename TObject>
+  void SetObject(std::uint32_t index, const TObject& object) {
+    if (index > 0 && index < objects_.size()) objects_[index].emplace(std::in_place_type<TObject>, object);
   }
   void Text(TByteReader& in, bool wide);
   void Bitmap(std::uint32_t type, TByteReader& in);
@@ -328,7 +328,7 @@ void TEmfPlayback::Record(std::uint32_t type, TByteReader& in) {
       break;
     case kCreatePen: {
       std::uint32_t index = in.U32LE();
-      TPenSpec pen;
+      TLogPen pen;
       pen.Style = int(in.U32LE() & 0xFFFF);
       pen.Width = in.I32LE();
       in.Skip(4);
@@ -340,7 +340,7 @@ void TEmfPlayback::Record(std::uint32_t type, TByteReader& in) {
       std::uint32_t index = in.U32LE();
       in.Skip(16);  // pattern bitmap
       std::uint32_t style = in.U32LE();
-      TPenSpec pen;
+      TLogPen pen;
       pen.Style = int(style & 0xFFFF);
       std::uint32_t width = in.U32LE();
       // Cosmetic pens are one pixel wide whatever their width says.
@@ -352,7 +352,7 @@ void TEmfPlayback::Record(std::uint32_t type, TByteReader& in) {
     }
     case kCreateBrush: {
       std::uint32_t index = in.U32LE();
-      TBrushSpec brush;
+      TLogBrush brush;
       brush.Style = int(in.U32LE());
       brush.Color = ReadColor(in);
       brush.Hatch = int(in.U32LE());
@@ -363,7 +363,7 @@ void TEmfPlayback::Record(std::uint32_t type, TByteReader& in) {
       std::uint32_t index = in.U32LE();
       in.Skip(4);  // colour usage
       std::uint32_t offInfo = in.U32LE(), infoSize = in.U32LE(), offBits = in.U32LE(), bitsSize = in.U32LE();
-      TBrushSpec brush;
+      TLogBrush brush;
       brush.Style = kBrushPattern;
       brush.Color = Qt::gray;
       if (std::optional<QImage> pattern = RecordDib(in, offInfo, infoSize, offBits, bitsSize)) brush.Pattern = *pattern;
@@ -372,7 +372,7 @@ void TEmfPlayback::Record(std::uint32_t type, TByteReader& in) {
     }
     case kCreateFont: {
       std::uint32_t index = in.U32LE();
-      TFontSpec font;
+      TLogFont font;
       font.Height = in.I32LE();
       font.Width = in.I32LE();
       font.Escapement = in.I32LE();
@@ -420,11 +420,11 @@ void TEmfPlayback::Record(std::uint32_t type, TByteReader& in) {
     case kFillRgn: case kPaintRgn: {
       in.Skip(16);
       in.Skip(4);  // region data size
-      const TBrushSpec* brush = &dc.Brush;
+      const TLogBrush* brush = &dc.Brush;
       if (type == kFillRgn) {
         std::uint32_t index = in.U32LE();
         const TGdiObject* object = index < objects_.size() && objects_[index] ? &*objects_[index] : nullptr;
-        brush = object ? std::get_if<TBrushSpec>(object) : nullptr;
+        brush = object ? std::get_if<TLogBrush>(object) : nullptr;
       }
       QRegion region = ReadRegionData(in);
       if (brush) player_.FillRegion(region, *brush, true);

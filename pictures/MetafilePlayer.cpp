@@ -127,10 +127,10 @@ void TMetafilePlayer::UpdateTransform() {
 }
 
 void TMetafilePlayer::Select(const TGdiObject& object) {
-  if (auto* pen = std::get_if<TPenSpec>(&object)) dc_.Pen = *pen;
-  else if (auto* brush = std::get_if<TBrushSpec>(&object)) dc_.Brush = *brush;
-  else if (auto* font = std::get_if<TFontSpec>(&object)) dc_.Font = *font;
-  else if (auto* region = std::get_if<TRegionSpec>(&object)) CombineClip(region->Region, 5, false);
+  if (auto* pen = std::get_if<TLogPen>(&object)) dc_.Pen = *pen;
+  else if (auto* brush = std::get_if<TLogBrush>(&object)) dc_.Brush = *brush;
+  else if (auto* font = std::get_if<TLogFont>(&object)) dc_.Font = *font;
+  else if (auto* region = std::get_if<TLogRegion>(&object)) CombineClip(region->Region, 5, false);
 }
 
 void TMetafilePlayer::SaveDc() {
@@ -296,18 +296,18 @@ QPen TMetafilePlayer::MakePen() const {
   return pen;
 }
 
-QBrush TMetafilePlayer::MakeBrush(const TBrushSpec& spec) const {
+QBrush TMetafilePlayer::MakeBrush(const TLogBrush& logBrush) const {
   static constexpr Qt::BrushStyle kHatches[] = {Qt::HorPattern,   Qt::VerPattern,   Qt::FDiagPattern,
                                                 Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
-  switch (spec.Style) {
+  switch (logBrush.Style) {
     case kBrushNull: return Qt::NoBrush;
     case kBrushHatched:
-      if (spec.Hatch >= 0 && spec.Hatch < 6) return QBrush(spec.Color, kHatches[spec.Hatch]);
-      return QBrush(spec.Color);
+      if (logBrush.Hatch >= 0 && logBrush.Hatch < 6) return QBrush(logBrush.Color, kHatches[logBrush.Hatch]);
+      return QBrush(logBrush.Color);
     case kBrushPattern:
-      if (!spec.Pattern.isNull()) return QBrush(spec.Pattern);
-      return QBrush(spec.Color);
-    default: return QBrush(spec.Color);
+      if (!logBrush.Pattern.isNull()) return QBrush(logBrush.Pattern);
+      return QBrush(logBrush.Color);
+    default: return QBrush(logBrush.Color);
   }
 }
 
@@ -460,7 +460,7 @@ void TMetafilePlayer::SetPixel(QPointF point, const QColor& color) {
   painter_->fillRect(pixel, color);
 }
 
-void TMetafilePlayer::FillRegion(const QRegion& region, const TBrushSpec& brush, bool deviceUnits) {
+void TMetafilePlayer::FillRegion(const QRegion& region, const TLogBrush& brush, bool deviceUnits) {
   QRegion r = ToImageRegion(region, deviceUnits);
   if (!Admit(QRectF(r.boundingRect())) || !PreparePainter(false, false)) return;
   QBrush fill = MakeBrush(brush);

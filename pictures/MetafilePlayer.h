@@ -98,7 +98,7 @@ class TMetafilePlayer {
   // Lines and Béziers from the current position by point types (PT_*).
   void PolyDraw(const QPolygonF& points, std::span<const std::uint8_t> types);
   void SetPixel(QPointF point, const QColor& color);
-  void FillRegion(const QRegion& region, const TBrushSpec& brush, bool deviceUnits);
+  void FillRegion(const QRegion& region, const TLogBrush& brush, bool deviceUnits);
 
   // Text at a logical reference point; dx are the logical advances of the
   // characters (may be empty). options: 2 opaque, 4 clipped by rect.
@@ -136,7 +136,7 @@ class TMetafilePlayer {
   // the raster operation draws nothing.
   bool PreparePainter(bool fill, bool stroke);
   QPen MakePen() const;
-  QBrush MakeBrush(const TBrushSpec& spec) const;
+  QBrush MakeBrush(const TLogBrush& logBrush) const;
   void ApplyClip();
   void ClipChanged();
   QRegion ToImageRegion(const QRegion& region, bool deviceUnits) const;

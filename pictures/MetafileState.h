@@ -62,20 +62,20 @@ enum : int { kBkTransparent = 1, kBkOpaque = 2 };
 enum : int { kFillAlternate = 1, kFillWinding = 2 };
 enum : int { kRop2CopyPen = 13 };
 
-struct TPenSpec {
+struct TLogPen {
   int Style = kPenSolid;
   double Width = 0;  // logical units; 0 draws one pixel wide
   QColor Color = Qt::black;
 };
 
-struct TBrushSpec {
+struct TLogBrush {
   int Style = kBrushSolid;
   int Hatch = 0;
   QColor Color = Qt::white;
   QImage Pattern;  // for kBrushPattern; empty draws Color solid
 };
 
-struct TFontSpec {
+struct TLogFont {
   double Height = 0;  // logical; negative: character height, positive: cell height
   double Width = 0;   // average character width, 0 for the face's own
   int Escapement = 0; // tenths of a degree, counter-clockwise
@@ -92,19 +92,19 @@ struct TFontSpec {
 inline constexpr int kMaxRegionRects = 4096;
 
 // A region in logical (WMF) or device (EMF) units, as a list of rectangles.
-struct TRegionSpec {
+struct TLogRegion {
   QRegion Region;
 };
 
 // An entry of the object table; monostate stands for objects that draw
 // nothing here (palettes, unsupported kinds) but still take a slot.
-using TGdiObject = std::variant<std::monostate, TPenSpec, TBrushSpec, TFontSpec, TRegionSpec>;
+using TGdiObject = std::variant<std::monostate, TLogPen, TLogBrush, TLogFont, TLogRegion>;
 
 // The device context: everything SaveDC saves and RestoreDC restores.
 struct TDeviceContext {
-  TPenSpec Pen;
-  TBrushSpec Brush;
-  TFontSpec Font;
+  TLogPen Pen;
+  TLogBrush Brush;
+  TLogFont Font;
   QColor TextColor = Qt::black;
   QColor BkColor = Qt::white;
   int BkMode = kBkOpaque;

@@ -62,33 +62,33 @@ void TMetafilePlayer::Text(QPointF reference, const QString& text, std::span<con
   if (text.isEmpty() || !qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
 
   if (dc_.TextAlign & kAlignUpdateCp) reference = dc_.Position;
-  const TFontSpec& spec = dc_.Font;
+  const TLogFont& logFont = dc_.Font;
   QPointF origin = logicalToImage_.map(reference);
   double scaleX = QLineF(origin, logicalToImage_.map(reference + QPointF(1, 0))).length();
   double scaleY = QLineF(origin, logicalToImage_.map(reference + QPointF(0, 1))).length();
   // A zero height asks for the default font: 12 points on a 96 dpi device.
-  double em = spec.Height == 0 ? 16 * std::sqrt(std::abs(deviceToImage_.determinant())) : std::abs(spec.Height) * scaleY;
+  double em = logFont.Height == 0 ? 16 * std::sqrt(std::abs(deviceToImage_.determinant())) : std::abs(logFont.Height) * scaleY;
   if (!std::isfinite(em) || em < 0.5 || em > 20000 || !std::isfinite(scaleX)) return;
   // Every glyph is rasterized on its own, wherever it lands.
   double canvasArea = canvas_ ? double(canvas_->width()) * canvas_->height() : 0;
   Charge(double(text.size()) * std::min(em * em, canvasArea));
 
-  QFont font(spec.Face);
+  QFont font(logFont.Face);
   font.setPixelSize(std::max(1, int(std::lround(em))));
-  font.setWeight(QFont::Weight(std::clamp(spec.Weight == 0 ? 400 : spec.Weight, 1, 1000)));
-  font.setItalic(spec.Italic);
-  font.setUnderline(spec.Underline);
-  font.setStrikeOut(spec.StrikeOut);
-  if (spec.Height > 0) {
+  font.setWeight(QFont::Weight(std::clamp(logFont.Weight == 0 ? 400 : logFont.Weight, 1, 1000)));
+  font.setItalic(logFont.Italic);
+  font.setUnderline(logFont.Underline);
+  font.setStrikeOut(logFont.StrikeOut);
+  if (logFont.Height > 0) {
     // A positive height is the cell height: ascent plus descent.
     QFontMetricsF cell(font);
     double cellHeight = cell.ascent() + cell.descent();
     if (cellHeight > 0) font.setPixelSize(std::max(1, int(std::lround(em * em / cellHeight))));
   }
-  if (spec.Width > 0) {
+  if (logFont.Width > 0) {
     QFontMetricsF normal(font);
     if (normal.averageCharWidth() > 0)
-      font.setStretch(std::clamp(int(std::lround(spec.Width * scaleX / normal.averageCharWidth() * 100)), 1, 4000));
+      font.setStretch(std::clamp(int(std::lround(logFont.Width * scaleX / normal.averageCharWidth() * 100)), 1, 4000));
   }
   QFontMetricsF metrics(font);
 
@@ -112,7 +112,7 @@ void TMetafilePlayer::Text(QPointF reference, const QString& text, std::span<con
   // The text's own frame: origin at the reference point, x along the baseline.
   QTransform frame;
   frame.translate(origin.x(), origin.y());
-  frame.rotate(-spec.Escapement / 10.0);
+  frame.rotate(-logFont.Escapement / 10.0);
   QRectF box(x, y - metrics.ascent(), width, metrics.ascent() + metrics.descent());
   if (!Admit(frame.mapRect(box.normalized()))) return;
   if (!PreparePainter(false, false)) return;

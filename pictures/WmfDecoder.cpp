@@ -108,23 +108,23 @@ QPolygonF ReadPoints(TByteReader& in, std::size_t count) {
 }
 
 // A region object: scans of rectangles sharing a top and bottom.
-TRegionSpec ReadRegion(TByteReader& in) {
+TLogRegion ReadRegion(TByteReader& in) {
   in.Skip(10);  // next in chain, object type, object count, region size
   std::uint16_t scanCount = in.U16LE();
   in.Skip(10);  // max scan, bounds
-  TRegionSpec spec;
+  TLogRegion region;
   for (std::uint16_t s = 0; s < scanCount; ++s) {
     std::uint16_t count = in.U16LE();
     std::int16_t top = in.I16LE(), bottom = in.I16LE();
     for (std::uint16_t i = 0; i + 1 < count; i += 2) {
       std::int16_t left = in.I16LE(), right = in.I16LE();
-      if (right > left && bottom > top && spec.Region.rectCount() < kMaxRegionRects)
-        spec.Region += QRect(left, top, right - left, bottom - top);
+      if (right > left && bottom > top && region.Region.rectCount() < kMaxRegionRects)
+        region.Region += QRect(left, top, right - left, bottom - top);
     }
     if (count % 2) in.Skip(2);
     in.Skip(2);  // the count again
   }
-  return spec;
+  return region;
 }
 
 // A pattern brush from a device-dependent bitmap: a Bitmap16 header of 14
@@ -132,9 +132,9 @@ TRegionSpec ReadRegion(TByteReader& in) {
 // monochrome pattern draws its clear bits in the text colour and its set
 // bits in the background colour; deeper patterns depend on the recording
 // device's palette and are drawn as a mid grey.
-TBrushSpec ReadPatternBrush(TByteReader& in, const TDeviceContext& dc) {
+TLogBrush ReadPatternBrush(TByteReader& in, const TDeviceContext& dc) {
   constexpr int kMaxPatternSide = 1024;
-  TBrushSpec brush;
+  TLogBrush brush;
   brush.Style = kBrushPattern;
   brush.Color = Qt::gray;
   in.Skip(2);  // type
@@ -289,12 +289,12 @@ void TWmfPlayback::Record(std::uint16_t function, TByteReader& in) {
     case kOffsetClipRgn: player_.OffsetClip(ReadYx(in)); break;
     case kSelectClipRegion: {
       const TGdiObject* object = Object(in.U16LE());
-      auto* region = object ? std::get_if<TRegionSpec>(object) : nullptr;
+      auto* region = object ? std::get_if<TLogRegion>(object) : nullptr;
       player_.CombineClip(region ? std::optional<QRegion>(region->Region) : std::nullopt, 5, false);
       break;
     }
     case kCreatePenIndirect: {
-      TPenSpec pen;
+      TLogPen pen;
       pen.Style = in.U16LE();
       pen.Width = in.I16LE();
       in.Skip(2);
@@ -303,7 +303,7 @@ void TWmfPlayback::Record(std::uint16_t function, TByteReader& in) {
       break;
     }
     case kCreateBrushIndirect: {
-      TBrushSpec brush;
+      TLogBrush brush;
       brush.Style = in.U16LE();
       brush.Color = ReadColor(in);
       brush.Hatch = in.U16LE();
@@ -311,7 +311,7 @@ void TWmfPlayback::Record(std::uint16_t function, TByteReader& in) {
       break;
     }
     case kCreateFontIndirect: {
-      TFontSpec font;
+      TLogFont font;
       font.Height = in.I16LE();
       font.Width = in.I16LE();
       font.Escapement = in.I16LE();
@@ -327,7 +327,7 @@ void TWmfPlayback::Record(std::uint16_t function, TByteReader& in) {
       break;
     }
     case kDibCreatePatternBrush: {
-      TBrushSpec brush;
+      TLogBrush brush;
       in.Skip(4);  // style, colour usage
       brush.Style = kBrushPattern;
       brush.Color = Qt::gray;
@@ -390,9 +390,9 @@ void TWmfPlayback::Record(std::uint16_t function, TByteReader& in) {
     case kPaintRegion: {
       const TGdiObject* region = Object(in.U16LE());
       const TGdiObject* brush = function == kFillRegion ? Object(in.U16LE()) : nullptr;
-      auto* regionSpec = region ? std::get_if<TRegionSpec>(region) : nullptr;
-      auto* brushSpec = brush ? std::get_if<TBrushSpec>(brush) : &dc.Brush;
-      if (regionSpec && brushSpec) player_.FillRegion(regionSpec->Region, *brushSpec, false);
+      auto* logRegion = region ? std::get_if<TLogRegion>(region) : nullptr;
+      auto* logBrush = brush ? std::get_if<TLogBrush>(brush) : &dc.Brush;
+      if (logRegion && logBrush) player_.FillRegion(logRegion->Region, *logBrush, false);
       break;
     }
     case kTextOut: Text(in, false); break;

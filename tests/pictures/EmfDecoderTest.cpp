@@ -76,7 +76,7 @@ TEST(Emf, AnisotropicMappingScalesWindowToViewport) {
   EXPECT_TRUE(IsColor(b, 70, 70, 255, 255, 255));
 }
 
-TEST(Emf, IsotropicMappingKeepsTheAspectRatio) {
+TEST(Emf, IsotropicMappingKeepsProportions) {
   TEmfWriter w = PixelWriter();
   // Window 100 x 50 onto a 96 x 96 viewport: one scale for both axes, 0.96.
   w.Record(kSetMapMode, {7}).Record(kSetWindowExt, {100, 50}).Record(kSetViewportExt, {96, 96});

@@ -21,7 +21,8 @@ inline bool IsColor(const TBitmap& b, int x, int y, int r, int g, int blue) {
 // The bitmap resampled to width x height (smoothly, as a reference scaler would).
 inline TBitmap Scaled(const TBitmap& b, int width, int height) {
   QImage image(b.Pixels.data(), b.Width, b.Height, b.Width * 4, QImage::Format_RGBA8888);
-  QImage small = image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+  // Stretched to exactly width x height ({}: proportions not kept).
+  QImage small = image.scaled(QSize(width, height), {}, Qt::SmoothTransformation)
                      .convertToFormat(QImage::Format_RGBA8888);
   TBitmap result;
   result.Width = width;
