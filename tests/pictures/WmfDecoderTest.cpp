@@ -229,6 +229,19 @@ TEST(Wmf, LineIsDrawnInThePenColour) {
   EXPECT_TRUE(IsColor(b, 50, 40, 255, 255, 255));
 }
 
+TEST(Wmf, DashedPenLeavesGaps) {
+  TWmfWriter w;
+  w.CreatePen(1, 2, kRed).SelectObject(0).MoveTo(0, 50).LineTo(100, 50);  // PS_DASH
+  TBitmap b = TWmfDecoder::Decode(PixelFile(w));
+  int red = 0, white = 0;
+  for (int x = 5; x < 95; ++x) {
+    red += IsColor(b, x, 50, 255, 0, 0);
+    white += IsColor(b, x, 50, 255, 255, 255);
+  }
+  EXPECT_GT(red, 20);
+  EXPECT_GT(white, 10);
+}
+
 TEST(Wmf, RestoreDcBringsBackTheSavedPen) {
   TWmfWriter w;
   w.CreatePen(0, 6, kRed).CreatePen(0, 6, kBlue).SelectObject(0);
@@ -285,6 +298,37 @@ TEST(Wmf, TextOutDrawsInTheTextColour) {
   for (int y = 10; y < 50; ++y)
     for (int x = 10; x < 100; ++x) red += IsColor(b, x, y, 255, 0, 0);
   EXPECT_GT(red, 60);
+}
+
+TEST(Wmf, CentredTextSpreadsEvenlyAroundItsReference) {
+  TWmfWriter w;
+  std::vector<std::uint8_t> font;
+  for (int v : {-30, 0, 0, 0, 400}) PutU16(font, std::uint32_t(v) & 0xFFFF);
+  font.insert(font.end(), {0, 0, 0, 0, 0, 0, 0, 0});
+  for (char c : std::string("DejaVu Sans")) font.push_back(std::uint8_t(c));
+  font.push_back(0);
+  w.RecordBytes(0x02FB, font).SelectObject(0);
+  w.Record(0x012E, {6 | 24});  // TA_CENTER | TA_BASELINE
+  w.Record(0x0102, {1});
+  std::vector<std::uint8_t> text;
+  PutU16(text, 4);
+  for (char c : std::string("HHHH")) text.push_back(std::uint8_t(c));
+  PutU16(text, 60);  // y: the baseline
+  PutU16(text, 50);  // x: the centre
+  w.RecordBytes(0x0521, text);
+  TBitmap b = TWmfDecoder::Decode(PixelFile(w));
+  int left = 0, right = 0, below = 0, above = 0;
+  for (int y = 0; y < 100; ++y) {
+    for (int x = 0; x < 100; ++x) {
+      if (!IsColor(b, x, y, 0, 0, 0)) continue;
+      (x < 50 ? left : right) += 1;
+      (y < 60 ? above : below) += 1;
+    }
+  }
+  EXPECT_GT(left, 20);
+  EXPECT_NEAR(double(left) / double(right), 1.0, 0.15);
+  EXPECT_EQ(below, 0) << "capitals stand on the baseline";
+  EXPECT_GT(above, 40);
 }
 
 TEST(Wmf, WithoutPlaceableHeaderTheWindowExtentIsTheSize) {
