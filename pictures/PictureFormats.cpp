@@ -17,13 +17,14 @@
 #include "pictures/JpegDecoder.h"
 #include "pictures/PngDecoder.h"
 #include "pictures/TiffDecoder.h"
+#include "pictures/EmfDecoder.h"
+#include "pictures/WmfDecoder.h"
 
 namespace orb {
 namespace {
 
 // One row per registered extension; several extensions of one family share a decoder.
 constexpr TPictureFormat kPictureFormats[] = {
-    {"", nullptr},
     {"pcd", [](const TPictureInput& in) { return TPcdDecoder::Decode(in.Bytes); }},
     {"cut", [](const TPictureInput& in) { return TCutDecoder::Decode(in.Bytes, in.Path); }},
     {"psp", [](const TPictureInput& in) { return TPspDecoder::Decode(in.Bytes); }},
@@ -61,12 +62,14 @@ constexpr TPictureFormat kPictureFormats[] = {
     {"tiff", [](const TPictureInput& in) { return TTiffDecoder::Decode(in.Bytes); }},
     {"fax", [](const TPictureInput& in) { return TFaxDecoder::Decode(in.Bytes); }},
     {"eps", [](const TPictureInput& in) { return TEpsDecoder::Decode(in.Bytes); }},
+    {"wmf", [](const TPictureInput& in) { return TWmfDecoder::Decode(in.Bytes); }},
+    {"emf", [](const TPictureInput& in) { return TEmfDecoder::Decode(in.Bytes); }},
 };
 
 }  // namespace
 
 std::span<const TPictureFormat> PictureFormats() {
-  return std::span(kPictureFormats).subspan(1);
+  return kPictureFormats;
 }
 
 }  // namespace orb

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cctype>
 #include <cstdint>
+#include <string>
 
 #include "pictures/ByteReader.h"
 #include "pictures/PictureError.h"
@@ -47,4 +49,18 @@ TEST(PictureLimits, SizesAreCheckedBeforeAllocation) {
   EXPECT_EQ(MessageOf([] { AllocateBitmap("TGA", 0x7fffffff, 0x7fffffff); }), "TGA: picture too large");
   TBitmap bitmap = AllocateBitmap("TGA", 3, 2);
   EXPECT_EQ(bitmap.Pixels.size(), 3u * 2u * 4u);
+}
+
+TEST(PictureFile, ExactlyTheThirtyNineExtensionsAreRegistered) {
+  const char* registered[] = {"bmp", "ico", "wmf", "emf", "jfif", "jpg", "jpe", "jpeg", "rle", "dib",
+                              "win", "vst", "vda", "tga", "icb", "tiff", "tif", "fax", "eps", "pcx",
+                              "pcc", "scr", "rpf", "rla", "sgi", "rgba", "rgb", "bw", "psd", "pdd",
+                              "ppm", "pgm", "pbm", "cel", "pic", "pcd", "cut", "psp", "png"};
+  for (const char* extension : registered) {
+    EXPECT_TRUE(IsPictureExtension(extension)) << extension;
+    std::string upper(extension);
+    for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_TRUE(IsPictureExtension(upper)) << upper;
+  }
+  for (const char* other : {"gif", "webp", "jpg2", "", "svg", "xpm"}) EXPECT_FALSE(IsPictureExtension(other)) << other;
 }
