@@ -3,16 +3,40 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace orb {
+
+// An allocator that leaves new bytes uninitialised (value-initialising
+// resize would write every byte), so a decoder that writes every pixel does
+// not pay for clearing the buffer first.
+template <class T>
+struct TDefaultInitAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = TDefaultInitAllocator<U>;
+  };
+  using std::allocator<T>::allocator;
+  template <class U>
+  void construct(U* place) noexcept {
+    ::new (static_cast<void*>(place)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* place, Args&&... args) {
+    ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
+  }
+};
+
+using TPixelBuffer = std::vector<std::uint8_t, TDefaultInitAllocator<std::uint8_t>>;
 
 struct TBitmap {
   int Width = 0;
   int Height = 0;
   // Width * Height pixels of 4 bytes each (R, G, B, A), row 0 at the top.
-  std::vector<std::uint8_t> Pixels;
+  TPixelBuffer Pixels;
 
   bool IsEmpty() const { return Width == 0 || Height == 0; }
   std::span<std::uint8_t> Row(int y) {

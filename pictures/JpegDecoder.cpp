@@ -142,7 +142,7 @@ bool DecodeInto(TSession& session, std::span<const std::uint8_t> bytes, TBitmap&
   info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBA;
   jpeg_start_decompress(&info);
 
-  bitmap = AllocateBitmap("JPEG", info.output_width, info.output_height);
+  bitmap = AllocateBitmap("JPEG", info.output_width, info.output_height, TInitialPixels::Unset);
   if (cmyk) {
     session.CmykRow.resize(std::size_t(info.output_width) * 4);
     JSAMPROW rows[1] = {session.CmykRow.data()};

@@ -83,7 +83,7 @@ bool DecodeInto(TSession& session, TBitmap& bitmap) {
   png_read_update_info(png, session.Info);
   if (png_get_rowbytes(png, session.Info) != std::size_t(width) * 4) Abort(png, "unsupported pixel layout");
 
-  bitmap = AllocateBitmap("PNG", width, height);
+  bitmap = AllocateBitmap("PNG", width, height, TInitialPixels::Unset);
   if (passes == 1) {
     for (int y = 0; y < bitmap.Height; ++y) png_read_row(png, bitmap.Row(y).data(), nullptr);
   } else {

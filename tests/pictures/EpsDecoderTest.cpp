@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(Files, EpsCorpus, testing::ValuesIn(CorpusEntries("eps"
 TEST(Eps, TiffPreviewIsShown) {
   std::vector<std::uint8_t> tiff = WriteTiff(2, 1, {{258, 3, {8}}, {262, 3, {1}}}, {10, 240});
   TBitmap bitmap = TEpsDecoder::Decode(WriteDosEps(kPostScript, {}, tiff));
-  EXPECT_EQ(bitmap.Pixels, (std::vector<std::uint8_t>{10, 10, 10, 255, 240, 240, 240, 255}));
+  EXPECT_EQ(bitmap.Pixels, (TPixelBuffer{10, 10, 10, 255, 240, 240, 240, 255}));
 }
 
 // The WMF player is another family; without it the test has nothing to check.

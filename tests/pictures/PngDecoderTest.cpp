@@ -83,7 +83,7 @@ TEST(Png, SixteenBitSamplesKeepTheirHighByte) {
   png.Header(1, 1, 16, 0);
   png.Data({0, 0x12, 0xFF});
   TBitmap bitmap = TPngDecoder::Decode(png.Finish());
-  EXPECT_EQ(std::vector<std::uint8_t>(bitmap.Pixels), (std::vector<std::uint8_t>{0x12, 0x12, 0x12, 255}));
+  EXPECT_EQ(bitmap.Pixels, (TPixelBuffer{0x12, 0x12, 0x12, 255}));
 }
 
 TEST(Png, ColourKeyBecomesTransparent) {
@@ -104,7 +104,7 @@ TEST(Png, PaletteWithAlphaTable) {
   png.Chunk("tRNS", {128});
   png.Data({0, 0b0100'0000});
   TBitmap bitmap = DecodePicture(png.Finish(), "PNG");
-  EXPECT_EQ(bitmap.Pixels, (std::vector<std::uint8_t>{255, 0, 0, 128, 0, 0, 255, 255}));
+  EXPECT_EQ(bitmap.Pixels, (TPixelBuffer{255, 0, 0, 128, 0, 0, 255, 255}));
 }
 
 TEST(Png, HugeHeaderFailsBeforeAllocation) {

@@ -78,13 +78,13 @@ TEST(Tiff, EveryOrientationIsTurnedUpright) {
 
 TEST(Tiff, CmykUsesTheInkFormula) {
   auto file = WriteTiff(1, 1, {{258, kShort, {8, 8, 8, 8}}, {262, kShort, {5}}, {277, kShort, {4}}}, {0, 51, 255, 102});
-  EXPECT_EQ(TTiffDecoder::Decode(file).Pixels, (std::vector<std::uint8_t>{153, 122, 0, 255}));
+  EXPECT_EQ(TTiffDecoder::Decode(file).Pixels, (TPixelBuffer{153, 122, 0, 255}));
 }
 
 TEST(Tiff, AssociatedAlphaIsDividedOut) {
   auto file = WriteTiff(1, 1, {{258, kShort, {8, 8, 8, 8}}, {262, kShort, {2}}, {277, kShort, {4}}, {338, kShort, {1}}},
                         {100, 50, 0, 128});
-  EXPECT_EQ(TTiffDecoder::Decode(file).Pixels, (std::vector<std::uint8_t>{199, 99, 0, 128}));
+  EXPECT_EQ(TTiffDecoder::Decode(file).Pixels, (TPixelBuffer{199, 99, 0, 128}));
 }
 
 // Colour maps hold 16-bit values; a 4-bit index selects one of 16 entries.
@@ -94,7 +94,7 @@ TEST(Tiff, PaletteTakesTheHighByteOfTheColourMap) {
   map[16 + 3] = 0xABCD;  // green of entry 3
   map[32 + 15] = 0xFFFF; // blue of entry 15
   auto file = WriteTiff(2, 1, {{258, kShort, {4}}, {262, kShort, {3}}, {320, kShort, map}}, {0x3F});
-  EXPECT_EQ(TTiffDecoder::Decode(file).Pixels, (std::vector<std::uint8_t>{0x12, 0xAB, 0, 255, 0, 0, 0xFF, 255}));
+  EXPECT_EQ(TTiffDecoder::Decode(file).Pixels, (TPixelBuffer{0x12, 0xAB, 0, 255, 0, 0, 0xFF, 255}));
 }
 
 TEST(Tiff, HugeHeaderFailsBeforeAllocation) {
