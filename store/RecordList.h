@@ -1,0 +1,90 @@
+// Records of a store and the ordered list that holds them.
+//
+// The list keeps records in presentation order (index order when the store
+// has an index, stored order otherwise) and maps rows to records in
+// logarithmic time, so that a list view over 100,000 records can ask for any
+// row. Records live in blocks of a few hundred; inserting or removing moves at
+// most one block and the start rows of the later blocks. Each entry caches the
+// first bytes of its record's key so that a binary search over the index rarely
+// has to follow the pointer into the record.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orb {
+
+struct TRecord;
+
+class TRecordList {
+ public:
+  static constexpr std::size_t NoKey = static_cast<std::size_t>(-1);
+
+  TRecordList();
+  ~TRecordList();
+  TRecordList(TRecordList&&) noexcept;
+  TRecordList& operator=(TRecordList&&) noexcept;
+
+  // A deep copy, records and their nested lists included.
+  TRecordList Clone() const;
+
+  std::size_t Size() const { return size_; }
+  bool Empty() const { return size_ == 0; }
+  TRecord& At(std::size_t row) const;
+
+  // The field whose value orders the list; NoKey for stored order.
+  std::size_t KeyField() const { return keyField_; }
+  void SetKeyField(std::size_t field);
+
+  void Insert(std::size_t row, std::unique_ptr<TRecord> record);
+  std::unique_ptr<TRecord> Remove(std::size_t row);
+  void Clear();
+
+  // Replaces the content by `records`, taken in the given order.
+  void Assign(std::vector<std::unique_ptr<TRecord>> records);
+  // Empties the list and hands its records over in order.
+  std::vector<std::unique_ptr<TRecord>> TakeAll();
+
+  // First row whose key sorts after `key` (where a new record with that key
+  // goes, behind its equals), and first row whose key is not before it.
+  std::size_t UpperBound(std::string_view key) const;
+  std::size_t LowerBound(std::string_view key) const;
+
+ private:
+  struct TEntry {
+    std::uint64_t KeyPrefix;
+    std::unique_ptr<TRecord> Record;
+  };
+  using TBlock = std::vector<TEntry>;
+
+  std::uint64_t PrefixOf(const TRecord& record) const;
+  std::string_view KeyOf(const TRecord& record) const;
+  int Compare(const TEntry& entry, std::uint64_t prefix, std::string_view key) const;
+  std::size_t BlockOf(std::size_t row) const;
+  void SplitBlock(std::size_t block);
+  void ShiftStarts(std::size_t fromBlock, std::ptrdiff_t delta);
+
+  std::vector<TBlock> blocks_;
+  std::vector<std::size_t> starts_;  // first row of each block
+  std::size_t size_ = 0;
+  std::size_t keyField_ = NoKey;
+};
+
+// One record: a text value per field (empty for nested fields) and one
+// detail list per nested field, in field order.
+struct TRecord {
+  std::vector<std::string> Values;
+  std::vector<TRecordList> Nested;
+
+  std::unique_ptr<TRecord> Clone() const;
+};
+
+// The first eight bytes of a key, big-endian and zero-padded: comparing two
+// prefixes as numbers orders them as the bytes would, ties excepted.
+std::uint64_t KeyPrefix(std::string_view key);
+
+}  // namespace orb
