@@ -26,6 +26,15 @@ bool IsXmlName(std::string_view name) {
   });
 }
 
+void CheckFieldDef(const TFieldDef& def) {
+  if (def.Name.empty()) Fail("Field name can't be null, datapacket may be corrupted");
+  if (!IsXmlName(def.Name)) Fail("Invalid field name '" + def.Name + "'");
+  for (std::size_t i = 0; i < def.Children.size(); ++i) {
+    CheckFieldDef(def.Children[i]);
+    if (FindFieldDef(def.Children, def.Children[i].Name) != i) Fail("Duplicate field name '" + def.Children[i].Name + "'");
+  }
+}
+
 bool Editing(TDataSetState state) { return state == TDataSetState::Edit || state == TDataSetState::Insert; }
 
 }  // namespace
@@ -65,8 +74,7 @@ TDataSet::~TDataSet() {
 TField& TDataSet::AddField(TFieldDef def) {
   if (Active()) Fail("Cannot perform this operation on an open dataset");
   if (master_) Fail("Cannot perform this operation on a nested dataset");
-  if (def.Name.empty()) Fail("Field name can't be null, datapacket may be corrupted");
-  if (!IsXmlName(def.Name)) Fail("Invalid field name '" + def.Name + "'");
+  CheckFieldDef(def);
   if (FindField(def.Name)) Fail("Duplicate field name '" + def.Name + "'");
   if (!fieldsDeclared_) {
     // Fields that a packet defined give way to declared ones.
