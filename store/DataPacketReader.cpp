@@ -86,6 +86,8 @@ std::vector<TPacketField> ReadFields(pugi::xml_node fieldsNode, int depth) {
     TPacketField field;
     field.Def.Name = node.attribute("attrname").value();
     if (field.Def.Name.empty()) Fail("Field name can't be null, datapacket may be corrupted");
+    // RowState is the row's own attribute, never a field's.
+    field.Known = field.Def.Name != "RowState";
     std::string_view type = node.attribute("fieldtype").value();
     std::string_view subtype = node.attribute("SUBTYPE").value();
     if (type == "string" || type == "string.uni") {

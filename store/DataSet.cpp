@@ -28,7 +28,7 @@ bool IsXmlName(std::string_view name) {
 
 void CheckFieldDef(const TFieldDef& def) {
   if (def.Name.empty()) Fail("Field name can't be null, datapacket may be corrupted");
-  if (!IsXmlName(def.Name)) Fail("Invalid field name '" + def.Name + "'");
+  if (!IsXmlName(def.Name) || def.Name == "RowState") Fail("Invalid field name '" + def.Name + "'");
   for (std::size_t i = 0; i < def.Children.size(); ++i) {
     CheckFieldDef(def.Children[i]);
     if (FindFieldDef(def.Children, def.Children[i].Name) != i) Fail("Duplicate field name '" + def.Children[i].Name + "'");
@@ -54,6 +54,8 @@ void TField::SetAsString(std::string_view value) {
   dataSet_.CheckEditing();
   const TFieldDef& def = dataSet_.defs_[index_];
   if (def.Kind == TFieldKind::Nested) Fail("Trying to modify read-only field.");
+  // Values are C strings in the packet: a zero byte would end the file's text there.
+  value = value.substr(0, value.find('\0'));
   if (def.Kind == TFieldKind::String && def.Size > 0) value = CutToCharacters(value, def.Size);
   dataSet_.buffer_->Values[index_].assign(value);
   dataSet_.modified_ = true;
