@@ -50,6 +50,8 @@ struct TLayout {
   };
   std::vector<TValue> Values;
   std::vector<TDetail> Details;
+  // The values of the row being read; they point into the parsed document.
+  std::vector<std::string_view> Scratch;
   std::size_t FieldCount = 0;
   std::size_t NestedCount = 0;
 };
@@ -129,6 +131,7 @@ std::vector<TFieldDef> DefsOf(const std::vector<TPacketField>& fields) {
 void BuildLayout(const std::vector<TFieldDef>& defs, const std::vector<TPacketField>& packet, TLayout& layout,
                  TLayoutStore& store) {
   layout.FieldCount = defs.size();
+  layout.Scratch.resize(defs.size());
   for (std::size_t i = 0; i < defs.size(); ++i) {
     const TPacketField* field = FindPacketField(packet, defs[i].Name);
     if (!field) Fail("Field '" + defs[i].Name + "' not found");
@@ -144,14 +147,17 @@ void BuildLayout(const std::vector<TFieldDef>& defs, const std::vector<TPacketFi
   }
 }
 
+std::unique_ptr<TRecord> ReadRecord(pugi::xml_node row, TLayout& layout);
+
 bool IsCurrent(pugi::xml_node row) {
   long state = 0;
   return !(ParseNumber(row.attribute("RowState").value(), state) && (state & NotCurrentStates));
 }
 
-// Reads the values of `row` into `record`. With `present`, values the record
-// already got from a later row are kept, and each value read is marked.
-void ReadRow(pugi::xml_node row, const TLayout& layout, TRecord& record, std::vector<bool>* present) {
+// Reads the values of `row` into the layout's scratch values and its detail
+// rows into `record`. With `present`, values already read from a later row
+// of a change log are kept, and each value read is marked.
+void ReadRow(pugi::xml_node row, TLayout& layout, TRecord& record, std::vector<bool>* present) {
   std::size_t hint = 0;
   for (pugi::xml_attribute attribute : row.attributes()) {
     std::string_view name = attribute.name();
@@ -170,7 +176,7 @@ void ReadRow(pugi::xml_node row, const TLayout& layout, TRecord& record, std::ve
       if ((*present)[field]) continue;
       (*present)[field] = true;
     }
-    record.Values[field].assign(attribute.value());
+    layout.Scratch[field] = attribute.value();
   }
   for (const TLayout::TDetail& detail : layout.Details) {
     pugi::xml_node element = row.child(detail.Element.c_str());
@@ -181,29 +187,25 @@ void ReadRow(pugi::xml_node row, const TLayout& layout, TRecord& record, std::ve
       (*present)[marker] = true;
     }
     std::vector<std::unique_ptr<TRecord>> details;
-    for (pugi::xml_node child : element.children()) {
-      if (child.type() != pugi::node_element || !IsCurrent(child)) continue;
-      auto record = std::make_unique<TRecord>();
-      record->Values.resize(detail.Layout->FieldCount);
-      record->Nested.resize(detail.Layout->NestedCount);
-      ReadRow(child, *detail.Layout, *record, nullptr);
-      details.push_back(std::move(record));
-    }
+    for (pugi::xml_node child : element.children())
+      if (child.type() == pugi::node_element && IsCurrent(child)) details.push_back(ReadRecord(child, *detail.Layout));
     record.Nested[detail.Slot].Assign(std::move(details));
   }
 }
 
-std::unique_ptr<TRecord> NewRecord(const TLayout& layout) {
+std::unique_ptr<TRecord> ReadRecord(pugi::xml_node row, TLayout& layout) {
   auto record = std::make_unique<TRecord>();
-  record->Values.resize(layout.FieldCount);
   record->Nested.resize(layout.NestedCount);
+  std::fill(layout.Scratch.begin(), layout.Scratch.end(), std::string_view());
+  ReadRow(row, layout, *record, nullptr);
+  record->Values = TRecordValues(layout.Scratch);
   return record;
 }
 
 // Current records of a packet with a change log: each changed row stands in
 // the place of the row it changes and takes the values it does not repeat
 // from it.
-std::vector<std::unique_ptr<TRecord>> ReadLoggedRows(pugi::xml_node rowData, const TLayout& layout,
+std::vector<std::unique_ptr<TRecord>> ReadLoggedRows(pugi::xml_node rowData, TLayout& layout,
                                                      std::string_view changeLog) {
   std::vector<pugi::xml_node> rows;
   for (pugi::xml_node row : rowData.children())
@@ -224,7 +226,9 @@ std::vector<std::unique_ptr<TRecord>> ReadLoggedRows(pugi::xml_node rowData, con
   std::vector<TPlaced> placed;
   for (std::size_t i = 0; i < count; ++i) {
     if (!IsCurrent(rows[i])) continue;
-    std::unique_ptr<TRecord> record = NewRecord(layout);
+    auto record = std::make_unique<TRecord>();
+    record->Nested.resize(layout.NestedCount);
+    std::fill(layout.Scratch.begin(), layout.Scratch.end(), std::string_view());
     std::vector<bool> present(layout.FieldCount + layout.NestedCount, false);
     std::size_t place = i;
     // At most `count` steps, so a log whose entries form a loop cannot hang.
@@ -232,6 +236,7 @@ std::vector<std::unique_ptr<TRecord>> ReadLoggedRows(pugi::xml_node rowData, con
       ReadRow(rows[at], layout, *record, &present);
       place = at;
     }
+    record->Values = TRecordValues(layout.Scratch);
     placed.push_back({place, std::move(record)});
   }
   std::stable_sort(placed.begin(), placed.end(), [](const TPlaced& a, const TPlaced& b) { return a.Place < b.Place; });
@@ -288,12 +293,8 @@ TDataPacket ReadDataPacket(std::string& bytes, const std::vector<TFieldDef>& dec
     packet.Records = ReadLoggedRows(rowData, layout, changeLog.value());
     return packet;
   }
-  for (pugi::xml_node row : rowData.children()) {
-    if (row.type() != pugi::node_element || !IsCurrent(row)) continue;
-    std::unique_ptr<TRecord> record = NewRecord(layout);
-    ReadRow(row, layout, *record, nullptr);
-    packet.Records.push_back(std::move(record));
-  }
+  for (pugi::xml_node row : rowData.children())
+    if (row.type() == pugi::node_element && IsCurrent(row)) packet.Records.push_back(ReadRecord(row, layout));
   return packet;
 }
 
@@ -303,10 +304,11 @@ std::string ReadWholeFile(const std::string& path) {
   };
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) fail(errno);
-  std::string bytes;
+  // Straight into one buffer of the file's size; a file that grows meanwhile is read on in chunks.
   std::error_code sizeError;
   auto size = std::filesystem::file_size(path, sizeError);
-  if (!sizeError) bytes.reserve(static_cast<std::size_t>(size));
+  std::string bytes(sizeError ? 0 : static_cast<std::size_t>(size), '\0');
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
   char chunk[65536];
   std::size_t got;
   while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);

@@ -11,8 +11,6 @@ namespace orb {
 
 namespace {
 
-const std::string EmptyValue;
-
 [[noreturn]] void Fail(const std::string& message) { throw EDatabaseError(message); }
 
 // A field name is an attribute name in the packet, so it must be an XML name.
@@ -45,9 +43,9 @@ const std::string& TField::FieldName() const { return dataSet_.defs_[index_].Nam
 TFieldKind TField::Kind() const { return dataSet_.defs_[index_].Kind; }
 std::size_t TField::Size() const { return dataSet_.defs_[index_].Size; }
 
-const std::string& TField::AsString() const {
+std::string_view TField::AsString() const {
   const TRecord* record = dataSet_.ActiveRecord();
-  return record ? record->Values[index_] : EmptyValue;
+  return record ? record->Values[index_] : std::string_view();
 }
 
 void TField::SetAsString(std::string_view value) {
@@ -57,7 +55,7 @@ void TField::SetAsString(std::string_view value) {
   // Values are C strings in the packet: a zero byte would end the file's text there.
   value = value.substr(0, value.find('\0'));
   if (def.Kind == TFieldKind::String && def.Size > 0) value = CutToCharacters(value, def.Size);
-  dataSet_.buffer_->Values[index_].assign(value);
+  dataSet_.buffer_->Values.Set(index_, value);
   dataSet_.modified_ = true;
   dataSet_.NotifyField(*this);
 }
@@ -90,13 +88,19 @@ TField& TDataSet::AddField(TFieldDef def) {
 }
 
 void TDataSet::SetIndex(TIndexDef index) {
+  if (Active()) CheckBrowseMode();
+  std::optional<TIndexDef> previous = std::move(index_);
   index_ = std::move(index);
   indexFromPacket_ = false;
-  if (Active()) {
-    CheckBrowseMode();
-    ApplyIndex();
-    First();
+  if (!Active()) return;
+  try {
+    keyField_ = KeyFieldOfIndex();
+  } catch (...) {
+    index_ = std::move(previous);
+    throw;
   }
+  OrderRecords(records_.TakeAll());
+  First();
 }
 
 void TDataSet::SetDataSetField(TField* nestedField) {
@@ -143,29 +147,33 @@ TField& TDataSet::FieldByName(std::string_view name) const {
 
 // ---- Opening and files
 
-void TDataSet::ApplyIndex() {
-  keyField_ = TRecordList::NoKey;
-  if (index_) {
-    std::size_t field = FindFieldDef(defs_, index_->Field);
-    if (field == std::string::npos || defs_[field].Kind == TFieldKind::Nested) Fail("Field '" + index_->Field + "' not found");
-    keyField_ = field;
-  }
+// The field the index orders by, or NoKey without an index.
+std::size_t TDataSet::KeyFieldOfIndex() const {
+  if (!index_) return TRecordList::NoKey;
+  std::size_t field = FindFieldDef(defs_, index_->Field);
+  if (field == std::string::npos || defs_[field].Kind == TFieldKind::Nested) Fail("Field '" + index_->Field + "' not found");
+  return field;
+}
+
+// Makes `records` the store's records, in index order when it has an index.
+void TDataSet::OrderRecords(std::vector<std::unique_ptr<TRecord>> records) {
+  records_.Clear();
   records_.SetKeyField(keyField_);
-  if (keyField_ == TRecordList::NoKey) return;
-  std::vector<std::unique_ptr<TRecord>> records = records_.TakeAll();
-  auto before = [k = keyField_](const std::unique_ptr<TRecord>& a, const std::unique_ptr<TRecord>& b) {
-    return a->Values[k] < b->Values[k];
-  };
-  // Files this store wrote are in order already; only others need sorting.
-  if (!std::is_sorted(records.begin(), records.end(), before)) std::stable_sort(records.begin(), records.end(), before);
+  if (keyField_ != TRecordList::NoKey) {
+    auto before = [k = keyField_](const std::unique_ptr<TRecord>& a, const std::unique_ptr<TRecord>& b) {
+      return a->Values[k] < b->Values[k];
+    };
+    // Files this store wrote are in order already; only others need sorting.
+    if (!std::is_sorted(records.begin(), records.end(), before)) std::stable_sort(records.begin(), records.end(), before);
+  }
   records_.Assign(std::move(records));
 }
 
 void TDataSet::CreateDataSet() {
   if (master_) Fail("Cannot perform this operation on a nested dataset");
   Close();
-  records_.Clear();
-  ApplyIndex();
+  keyField_ = KeyFieldOfIndex();
+  OrderRecords({});
   hasData_ = true;
   Open();
 }
@@ -185,13 +193,8 @@ void TDataSet::LoadFromBytes(std::string bytes) {
     index_ = std::move(packet.Index);
     indexFromPacket_ = true;
   }
-  records_.Assign(std::move(packet.Records));
-  try {
-    ApplyIndex();
-  } catch (...) {
-    records_.Clear();
-    throw;
-  }
+  keyField_ = KeyFieldOfIndex();
+  OrderRecords(std::move(packet.Records));
   hasData_ = true;
   Open();
 }
@@ -252,7 +255,7 @@ TRecordList* TDataSet::NestedRowsOf(std::size_t nestedField) const {
 
 std::unique_ptr<TRecord> TDataSet::NewRecord() const {
   auto record = std::make_unique<TRecord>();
-  record->Values.resize(defs_.size());
+  record->Values = TRecordValues(defs_.size());
   record->Nested.resize(NestedSlot(defs_.size()));
   return record;
 }
@@ -475,9 +478,9 @@ bool TDataSet::Locate(std::string_view fieldName, std::string_view value) {
   return found < count;
 }
 
-const std::string& TDataSet::RowValue(std::size_t row, const TField& field) const {
+std::string_view TDataSet::RowValue(std::size_t row, const TField& field) const {
   TRecordList* rows = Active() ? Rows() : nullptr;
-  if (!rows || row >= rows->Size()) return EmptyValue;
+  if (!rows || row >= rows->Size()) return {};
   return rows->At(row).Values[field.Index()];
 }
 

@@ -39,8 +39,8 @@ class TField {
   TFieldKind Kind() const;
   std::size_t Size() const;
 
-  // The value in the current record ("" when there is none).
-  const std::string& AsString() const;
+  // The value in the current record ("" when there is none); valid until the record changes.
+  std::string_view AsString() const;
   // Sets the value in the record being edited or inserted; a string longer
   // than the field's size is cut.
   void SetAsString(std::string_view value);
@@ -123,7 +123,7 @@ class TDataSet {
   // matches, the first record becomes current and the result is false.
   bool Locate(std::string_view fieldName, std::string_view value);
   // A value of any row, in index order, for list views over the store.
-  const std::string& RowValue(std::size_t row, const TField& field) const;
+  std::string_view RowValue(std::size_t row, const TField& field) const;
 
   // ---- Events and observers
   TEvent BeforePost;
@@ -147,8 +147,8 @@ class TDataSet {
   void SetState(TDataSetState state);
   void ClampCursor();
   void BuildFields(const std::vector<TFieldDef>& defs);
-  void ApplyIndex();
-  void OpenWith(std::vector<TFieldDef> defs, std::vector<std::unique_ptr<TRecord>> records);
+  std::size_t KeyFieldOfIndex() const;
+  void OrderRecords(std::vector<std::unique_ptr<TRecord>> records);
   void MasterChanged();
   bool AttachToMasterField();
   void NotifyActive();

@@ -15,11 +15,14 @@ constexpr std::size_t LoadBlock = 384;
 
 }  // namespace
 
-std::uint64_t KeyPrefix(std::string_view key) {
-  std::uint64_t prefix = 0;
-  for (std::size_t i = 0; i < 8; ++i)
-    prefix = (prefix << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
-  return prefix;
+TKeyPrefix KeyPrefix(std::string_view key) {
+  auto word = [&](std::size_t from) {
+    std::uint64_t value = 0;
+    for (std::size_t i = from; i < from + 8; ++i)
+      value = (value << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+    return value;
+  };
+  return {word(0), word(8)};
 }
 
 std::unique_ptr<TRecord> TRecord::Clone() const {
@@ -40,6 +43,7 @@ TRecordList TRecordList::Clone() const {
   copy.keyField_ = keyField_;
   copy.size_ = size_;
   copy.starts_ = starts_;
+  copy.firsts_ = firsts_;
   copy.blocks_.reserve(blocks_.size());
   for (const TBlock& block : blocks_) {
     TBlock& target = copy.blocks_.emplace_back();
@@ -57,22 +61,29 @@ TRecord& TRecordList::At(std::size_t row) const {
 
 void TRecordList::SetKeyField(std::size_t field) {
   keyField_ = field;
-  for (TBlock& block : blocks_)
-    for (TEntry& entry : block) entry.KeyPrefix = PrefixOf(*entry.Record);
+  for (std::size_t b = 0; b < blocks_.size(); ++b) {
+    for (TEntry& entry : blocks_[b]) entry.KeyPrefix = PrefixOf(*entry.Record);
+    firsts_[b] = blocks_[b].front().KeyPrefix;
+  }
 }
 
 std::string_view TRecordList::KeyOf(const TRecord& record) const {
-  return keyField_ < record.Values.size() ? std::string_view(record.Values[keyField_]) : std::string_view();
+  return keyField_ < record.Values.Count() ? record.Values[keyField_] : std::string_view();
 }
 
-std::uint64_t TRecordList::PrefixOf(const TRecord& record) const {
-  return keyField_ == NoKey ? 0 : KeyPrefix(KeyOf(record));
+TKeyPrefix TRecordList::PrefixOf(const TRecord& record) const {
+  return keyField_ == NoKey ? TKeyPrefix() : KeyPrefix(KeyOf(record));
 }
 
-int TRecordList::Compare(const TEntry& entry, std::uint64_t prefix, std::string_view key) const {
+int TRecordList::Compare(const TEntry& entry, const TKeyPrefix& prefix, std::string_view key) const {
   if (entry.KeyPrefix != prefix) return entry.KeyPrefix < prefix ? -1 : 1;
   int order = KeyOf(*entry.Record).compare(key);
   return order < 0 ? -1 : (order > 0 ? 1 : 0);
+}
+
+int TRecordList::CompareBlock(std::size_t block, const TKeyPrefix& prefix, std::string_view key) const {
+  if (firsts_[block] != prefix) return firsts_[block] < prefix ? -1 : 1;
+  return Compare(blocks_[block].front(), prefix, key);
 }
 
 std::size_t TRecordList::BlockOf(std::size_t row) const {
@@ -88,15 +99,18 @@ void TRecordList::ShiftStarts(std::size_t fromBlock, std::ptrdiff_t delta) {
 
 void TRecordList::Insert(std::size_t row, std::unique_ptr<TRecord> record) {
   assert(row <= size_);
-  std::uint64_t prefix = PrefixOf(*record);
+  TKeyPrefix prefix = PrefixOf(*record);
   if (blocks_.empty()) {
     blocks_.emplace_back().reserve(16);
     starts_.push_back(0);
+    firsts_.push_back(prefix);
   }
   // A row at the very end goes into the last block.
   std::size_t block = row == size_ ? blocks_.size() - 1 : BlockOf(row);
   TBlock& target = blocks_[block];
-  target.insert(target.begin() + static_cast<std::ptrdiff_t>(row - starts_[block]), TEntry{prefix, std::move(record)});
+  std::size_t at = row - starts_[block];
+  target.insert(target.begin() + static_cast<std::ptrdiff_t>(at), TEntry{prefix, std::move(record)});
+  if (at == 0) firsts_[block] = prefix;
   ++size_;
   ShiftStarts(block + 1, 1);
   if (target.size() > MaxBlock) SplitBlock(block);
@@ -112,6 +126,7 @@ void TRecordList::SplitBlock(std::size_t block) {
   std::size_t upperStart = starts_[block] + half;
   blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(block) + 1, std::move(upper));
   starts_.insert(starts_.begin() + static_cast<std::ptrdiff_t>(block) + 1, upperStart);
+  firsts_.insert(firsts_.begin() + static_cast<std::ptrdiff_t>(block) + 1, blocks_[block + 1].front().KeyPrefix);
 }
 
 std::unique_ptr<TRecord> TRecordList::Remove(std::size_t row) {
@@ -125,8 +140,10 @@ std::unique_ptr<TRecord> TRecordList::Remove(std::size_t row) {
   if (source.empty()) {
     blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(block));
     starts_.erase(starts_.begin() + static_cast<std::ptrdiff_t>(block));
+    firsts_.erase(firsts_.begin() + static_cast<std::ptrdiff_t>(block));
     ShiftStarts(block, -1);
   } else {
+    firsts_[block] = source.front().KeyPrefix;
     ShiftStarts(block + 1, -1);
   }
   return record;
@@ -135,6 +152,7 @@ std::unique_ptr<TRecord> TRecordList::Remove(std::size_t row) {
 void TRecordList::Clear() {
   blocks_.clear();
   starts_.clear();
+  firsts_.clear();
   size_ = 0;
 }
 
@@ -146,10 +164,11 @@ void TRecordList::Assign(std::vector<std::unique_ptr<TRecord>> records) {
     TBlock& block = blocks_.emplace_back();
     block.reserve(last - first);
     for (std::size_t i = first; i < last; ++i) {
-      std::uint64_t prefix = PrefixOf(*records[i]);
+      TKeyPrefix prefix = PrefixOf(*records[i]);
       block.push_back({prefix, std::move(records[i])});
     }
     starts_.push_back(first);
+    firsts_.push_back(block.front().KeyPrefix);
   }
 }
 
@@ -162,29 +181,30 @@ std::vector<std::unique_ptr<TRecord>> TRecordList::TakeAll() {
   return records;
 }
 
-std::size_t TRecordList::UpperBound(std::string_view key) const {
-  std::uint64_t prefix = KeyPrefix(key);
-  // First block whose first record sorts after the key; the answer lies in the block before it.
-  auto block = std::partition_point(blocks_.begin(), blocks_.end(),
-                                    [&](const TBlock& b) { return Compare(b.front(), prefix, key) <= 0; });
-  if (block == blocks_.begin()) return 0;
-  std::size_t index = static_cast<std::size_t>(block - blocks_.begin()) - 1;
-  const TBlock& candidate = blocks_[index];
+// First row for which `before(order of that row's key against the key)` is false.
+template <typename Before>
+std::size_t TRecordList::Bound(std::string_view key, Before before) const {
+  TKeyPrefix prefix = KeyPrefix(key);
+  // First block whose first record is not before the key; the answer lies in the block before it.
+  std::size_t lo = 0, hi = blocks_.size();
+  while (lo < hi) {
+    std::size_t mid = lo + (hi - lo) / 2;
+    if (before(CompareBlock(mid, prefix, key))) lo = mid + 1;
+    else hi = mid;
+  }
+  if (lo == 0) return 0;
+  const TBlock& candidate = blocks_[lo - 1];
   auto at = std::partition_point(candidate.begin(), candidate.end(),
-                                 [&](const TEntry& e) { return Compare(e, prefix, key) <= 0; });
-  return starts_[index] + static_cast<std::size_t>(at - candidate.begin());
+                                 [&](const TEntry& e) { return before(Compare(e, prefix, key)); });
+  return starts_[lo - 1] + static_cast<std::size_t>(at - candidate.begin());
+}
+
+std::size_t TRecordList::UpperBound(std::string_view key) const {
+  return Bound(key, [](int order) { return order <= 0; });
 }
 
 std::size_t TRecordList::LowerBound(std::string_view key) const {
-  std::uint64_t prefix = KeyPrefix(key);
-  auto block = std::partition_point(blocks_.begin(), blocks_.end(),
-                                    [&](const TBlock& b) { return Compare(b.front(), prefix, key) < 0; });
-  if (block == blocks_.begin()) return 0;
-  std::size_t index = static_cast<std::size_t>(block - blocks_.begin()) - 1;
-  const TBlock& candidate = blocks_[index];
-  auto at = std::partition_point(candidate.begin(), candidate.end(),
-                                 [&](const TEntry& e) { return Compare(e, prefix, key) < 0; });
-  return starts_[index] + static_cast<std::size_t>(at - candidate.begin());
+  return Bound(key, [](int order) { return order < 0; });
 }
 
 }  // namespace orb

@@ -5,8 +5,9 @@
 // logarithmic time, so that a list view over 100,000 records can ask for any
 // row. Records live in blocks of a few hundred; inserting or removing moves at
 // most one block and the start rows of the later blocks. Each entry caches the
-// first bytes of its record's key so that a binary search over the index rarely
-// has to follow the pointer into the record.
+// first bytes of its record's key, and the first key of every block is kept in
+// one short array, so that a binary search over the index rarely has to follow
+// a pointer into a record that is not in the cache.
 #pragma once
 
 #include <cstddef>
@@ -16,9 +17,19 @@
 #include <string_view>
 #include <vector>
 
+#include "store/RecordValues.h"
+
 namespace orb {
 
 struct TRecord;
+
+// The first sixteen bytes of a key, big-endian and zero-padded: comparing two
+// prefixes as numbers orders them as the bytes would, ties excepted.
+struct TKeyPrefix {
+  std::uint64_t High = 0, Low = 0;
+  auto operator<=>(const TKeyPrefix&) const = default;
+};
+TKeyPrefix KeyPrefix(std::string_view key);
 
 class TRecordList {
  public:
@@ -56,20 +67,24 @@ class TRecordList {
 
  private:
   struct TEntry {
-    std::uint64_t KeyPrefix;
+    TKeyPrefix KeyPrefix;
     std::unique_ptr<TRecord> Record;
   };
   using TBlock = std::vector<TEntry>;
 
-  std::uint64_t PrefixOf(const TRecord& record) const;
+  TKeyPrefix PrefixOf(const TRecord& record) const;
   std::string_view KeyOf(const TRecord& record) const;
-  int Compare(const TEntry& entry, std::uint64_t prefix, std::string_view key) const;
+  int Compare(const TEntry& entry, const TKeyPrefix& prefix, std::string_view key) const;
+  int CompareBlock(std::size_t block, const TKeyPrefix& prefix, std::string_view key) const;
+  template <typename Before>
+  std::size_t Bound(std::string_view key, Before before) const;
   std::size_t BlockOf(std::size_t row) const;
   void SplitBlock(std::size_t block);
   void ShiftStarts(std::size_t fromBlock, std::ptrdiff_t delta);
 
   std::vector<TBlock> blocks_;
-  std::vector<std::size_t> starts_;  // first row of each block
+  std::vector<std::size_t> starts_;    // first row of each block
+  std::vector<TKeyPrefix> firsts_;     // key prefix of each block's first record
   std::size_t size_ = 0;
   std::size_t keyField_ = NoKey;
 };
@@ -77,14 +92,10 @@ class TRecordList {
 // One record: a text value per field (empty for nested fields) and one
 // detail list per nested field, in field order.
 struct TRecord {
-  std::vector<std::string> Values;
+  TRecordValues Values;
   std::vector<TRecordList> Nested;
 
   std::unique_ptr<TRecord> Clone() const;
 };
-
-// The first eight bytes of a key, big-endian and zero-padded: comparing two
-// prefixes as numbers orders them as the bytes would, ties excepted.
-std::uint64_t KeyPrefix(std::string_view key);
 
 }  // namespace orb

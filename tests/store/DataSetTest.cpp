@@ -15,7 +15,7 @@ class DataSetTest : public ::testing::Test {
     store.CreateDataSet();
     store.SetLogChanges(false);
   }
-  std::string Current(const char* field = "Title") { return store.FieldByName(field).AsString(); }
+  std::string Current(const char* field = "Title") { return std::string(store.FieldByName(field).AsString()); }
 
   TDataSet store;
 };
@@ -171,11 +171,11 @@ TEST_F(DataSetTest, NavigationSetsEofAndBof) {
 TEST_F(DataSetTest, BeforePostMayChangeValuesAndAfterPostSeesThePostedRecord) {
   std::vector<std::string> events;
   store.BeforePost = [&](TDataSet& s) {
-    events.push_back("before " + s.FieldByName("Link").AsString());
+    events.push_back("before " + std::string(s.FieldByName("Link").AsString()));
     s.FieldByName("Link").SetAsString("relative");
   };
   store.AfterPost = [&](TDataSet& s) {
-    events.push_back("after " + s.FieldByName("Link").AsString() + " " + std::to_string(s.RecNo()));
+    events.push_back("after " + std::string(s.FieldByName("Link").AsString()) + " " + std::to_string(s.RecNo()));
   };
   AddRecord(store, "t", "/abs/path");
   EXPECT_EQ(events, (std::vector<std::string>{"before /abs/path", "after relative 1"}));

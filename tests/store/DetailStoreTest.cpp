@@ -28,7 +28,7 @@ class DetailStoreTest : public ::testing::Test {
     detail.FieldByName("Title" + std::to_string(slot)).SetAsString(title);
   }
 
-  std::string Slot(int slot) { return detail.FieldByName("Title" + std::to_string(slot)).AsString(); }
+  std::string Slot(int slot) { return std::string(detail.FieldByName("Title" + std::to_string(slot)).AsString()); }
 
   TDataSet master;
   TDataSet detail;

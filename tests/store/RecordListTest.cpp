@@ -9,13 +9,14 @@ namespace {
 
 std::unique_ptr<TRecord> Keyed(std::string key) {
   auto record = std::make_unique<TRecord>();
-  record->Values = {std::move(key)};
+  std::string_view values[] = {key};
+  record->Values = TRecordValues(values);
   return record;
 }
 
 std::vector<std::string> Keys(const TRecordList& list) {
   std::vector<std::string> keys;
-  for (std::size_t row = 0; row < list.Size(); ++row) keys.push_back(list.At(row).Values[0]);
+  for (std::size_t row = 0; row < list.Size(); ++row) keys.emplace_back(list.At(row).Values[0]);
   return keys;
 }
 

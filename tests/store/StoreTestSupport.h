@@ -77,7 +77,7 @@ inline void AddRecord(TDataSet& store, const std::string& title, const std::stri
 // The values of one field in presentation order.
 inline std::vector<std::string> Column(const TDataSet& store, const std::string& field) {
   std::vector<std::string> values;
-  for (std::size_t row = 0; row < store.RecordCount(); ++row) values.push_back(store.RowValue(row, store.FieldByName(field)));
+  for (std::size_t row = 0; row < store.RecordCount(); ++row) values.emplace_back(store.RowValue(row, store.FieldByName(field)));
   return values;
 }
 
