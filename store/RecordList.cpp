@@ -9,9 +9,9 @@ namespace {
 
 // Blocks split when they grow past this many records; smaller blocks make
 // inserts cheaper, larger ones make the block index shorter.
-constexpr std::size_t MaxBlock = 512;
+constexpr std::size_t MaxBlock = 256;
 // Bulk loads leave room in each block so that later inserts rarely split.
-constexpr std::size_t LoadBlock = 384;
+constexpr std::size_t LoadBlock = 192;
 
 }  // namespace
 
@@ -34,9 +34,24 @@ std::unique_ptr<TRecord> TRecord::Clone() const {
 }
 
 TRecordList::TRecordList() = default;
-TRecordList::~TRecordList() = default;
-TRecordList::TRecordList(TRecordList&&) noexcept = default;
-TRecordList& TRecordList::operator=(TRecordList&&) noexcept = default;
+TRecordList::~TRecordList() { Clear(); }
+
+TRecordList::TRecordList(TRecordList&& other) noexcept { *this = std::move(other); }
+
+TRecordList& TRecordList::operator=(TRecordList&& other) noexcept {
+  if (this == &other) return *this;
+  Clear();
+  blocks_ = std::move(other.blocks_);
+  starts_ = std::move(other.starts_);
+  firsts_ = std::move(other.firsts_);
+  size_ = other.size_;
+  keyField_ = other.keyField_;
+  other.blocks_.clear();
+  other.starts_.clear();
+  other.firsts_.clear();
+  other.size_ = 0;
+  return *this;
+}
 
 TRecordList TRecordList::Clone() const {
   TRecordList copy;
@@ -48,7 +63,7 @@ TRecordList TRecordList::Clone() const {
   for (const TBlock& block : blocks_) {
     TBlock& target = copy.blocks_.emplace_back();
     target.reserve(block.size());
-    for (const TEntry& entry : block) target.push_back({entry.KeyPrefix, entry.Record->Clone()});
+    for (const TEntry& entry : block) target.push_back({entry.KeyPrefix, entry.Record->Clone().release()});
   }
   return copy;
 }
@@ -109,7 +124,8 @@ void TRecordList::Insert(std::size_t row, std::unique_ptr<TRecord> record) {
   std::size_t block = row == size_ ? blocks_.size() - 1 : BlockOf(row);
   TBlock& target = blocks_[block];
   std::size_t at = row - starts_[block];
-  target.insert(target.begin() + static_cast<std::ptrdiff_t>(at), TEntry{prefix, std::move(record)});
+  // The record is let go only once its entry exists, so a failed insert does not leak it.
+  target.insert(target.begin() + static_cast<std::ptrdiff_t>(at), TEntry{prefix, nullptr})->Record = record.release();
   if (at == 0) firsts_[block] = prefix;
   ++size_;
   ShiftStarts(block + 1, 1);
@@ -134,7 +150,7 @@ std::unique_ptr<TRecord> TRecordList::Remove(std::size_t row) {
   std::size_t block = BlockOf(row);
   TBlock& source = blocks_[block];
   auto at = source.begin() + static_cast<std::ptrdiff_t>(row - starts_[block]);
-  std::unique_ptr<TRecord> record = std::move(at->Record);
+  std::unique_ptr<TRecord> record(at->Record);
   source.erase(at);
   --size_;
   if (source.empty()) {
@@ -150,6 +166,8 @@ std::unique_ptr<TRecord> TRecordList::Remove(std::size_t row) {
 }
 
 void TRecordList::Clear() {
+  for (TBlock& block : blocks_)
+    for (TEntry& entry : block) delete entry.Record;
   blocks_.clear();
   starts_.clear();
   firsts_.clear();
@@ -165,7 +183,7 @@ void TRecordList::Assign(std::vector<std::unique_ptr<TRecord>> records) {
     block.reserve(last - first);
     for (std::size_t i = first; i < last; ++i) {
       TKeyPrefix prefix = PrefixOf(*records[i]);
-      block.push_back({prefix, std::move(records[i])});
+      block.push_back({prefix, records[i].release()});
     }
     starts_.push_back(first);
     firsts_.push_back(block.front().KeyPrefix);
@@ -176,8 +194,11 @@ std::vector<std::unique_ptr<TRecord>> TRecordList::TakeAll() {
   std::vector<std::unique_ptr<TRecord>> records;
   records.reserve(size_);
   for (TBlock& block : blocks_)
-    for (TEntry& entry : block) records.push_back(std::move(entry.Record));
-  Clear();
+    for (TEntry& entry : block) records.emplace_back(entry.Record);
+  blocks_.clear();
+  starts_.clear();
+  firsts_.clear();
+  size_ = 0;
   return records;
 }
 

@@ -37,8 +37,10 @@ class TRecordList {
 
   TRecordList();
   ~TRecordList();
-  TRecordList(TRecordList&&) noexcept;
-  TRecordList& operator=(TRecordList&&) noexcept;
+  TRecordList(TRecordList&& other) noexcept;
+  TRecordList& operator=(TRecordList&& other) noexcept;
+  TRecordList(const TRecordList&) = delete;
+  TRecordList& operator=(const TRecordList&) = delete;
 
   // A deep copy, records and their nested lists included.
   TRecordList Clone() const;
@@ -66,9 +68,11 @@ class TRecordList {
   std::size_t LowerBound(std::string_view key) const;
 
  private:
+  // Entries own their records through a plain pointer so that a block can
+  // shift them with one memmove; every record is deleted by Clear.
   struct TEntry {
     TKeyPrefix KeyPrefix;
-    std::unique_ptr<TRecord> Record;
+    TRecord* Record;
   };
   using TBlock = std::vector<TEntry>;
 
