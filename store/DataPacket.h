@@ -19,10 +19,10 @@ struct TDataPacket {
   std::vector<std::unique_ptr<TRecord>> Records;   // the current records, in stored order
 };
 
-// Reads a packet. `bytes` is parsed in place and left changed. With declared
-// fields the packet's fields are matched to them by name; without, the
-// packet's metadata defines them.
-TDataPacket ReadDataPacket(std::string& bytes, const std::vector<TFieldDef>& declared);
+// Reads a packet. The bytes are parsed in place and left changed. With
+// declared fields the packet's fields are matched to them by name; without,
+// the packet's metadata defines them.
+TDataPacket ReadDataPacket(char* bytes, std::size_t size, const std::vector<TFieldDef>& declared);
 
 // Writes the packet of `records` (in that order) with the given fields and index.
 std::string WriteDataPacket(const std::vector<TFieldDef>& fields, const std::optional<TIndexDef>& index,
@@ -32,7 +32,14 @@ std::string WriteDataPacket(const std::vector<TFieldDef>& fields, const std::opt
 // themselves replaced by their references.
 void AppendEscaped(std::string& out, std::string_view value);
 
+// The bytes of a whole file, in a buffer that was never filled with anything else.
+struct TFileBuffer {
+  std::unique_ptr<char[]> Data;
+  std::size_t Size = 0;
+};
+
 // Reads a whole file; fails with "Cannot open file "%s". %s".
+TFileBuffer ReadFileBuffer(const std::string& path);
 std::string ReadWholeFile(const std::string& path);
 
 // Replaces the file at `path` by `bytes` through a temporary file in the same

@@ -261,15 +261,15 @@ std::optional<TIndexDef> ReadIndex(pugi::xml_node params, const std::vector<TPac
 
 }  // namespace
 
-TDataPacket ReadDataPacket(std::string& bytes, const std::vector<TFieldDef>& declared) {
+TDataPacket ReadDataPacket(char* bytes, std::size_t size, const std::vector<TFieldDef>& declared) {
   // The bytes are kept as they are, whatever the declared encoding says; only
   // a UTF-16 packet (told by its byte-order mark) is converted.
-  bool utf16 = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+  bool utf16 = size >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
   // No attribute white-space normalisation: line breaks and tabs in values must survive.
   constexpr unsigned options = pugi::parse_cdata | pugi::parse_escapes | pugi::parse_eol;
   pugi::xml_document document;
   pugi::xml_parse_result parsed =
-      document.load_buffer_inplace(bytes.data(), bytes.size(), options, utf16 ? pugi::encoding_auto : pugi::encoding_utf8);
+      document.load_buffer_inplace(bytes, size, options, utf16 ? pugi::encoding_auto : pugi::encoding_utf8);
   if (!parsed) Mismatch();
   pugi::xml_node root = document.child("DATAPACKET");
   if (!root) Mismatch();
@@ -298,24 +298,34 @@ TDataPacket ReadDataPacket(std::string& bytes, const std::vector<TFieldDef>& dec
   return packet;
 }
 
-std::string ReadWholeFile(const std::string& path) {
+TFileBuffer ReadFileBuffer(const std::string& path) {
   auto fail = [&](int error) {
     throw EDatabaseError("Cannot open file \"" + path + "\". " + std::strerror(error));
   };
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) fail(errno);
-  // Straight into one buffer of the file's size; a file that grows meanwhile is read on in chunks.
+  // One read into a buffer one byte larger than the file; a file that grew meanwhile is read on.
   std::error_code sizeError;
   auto size = std::filesystem::file_size(path, sizeError);
-  std::string bytes(sizeError ? 0 : static_cast<std::size_t>(size), '\0');
-  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
-  char chunk[65536];
-  std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+  std::size_t capacity = (sizeError ? 0 : static_cast<std::size_t>(size)) + 1;
+  TFileBuffer buffer{std::make_unique_for_overwrite<char[]>(capacity), 0};
+  while (true) {
+    buffer.Size += std::fread(buffer.Data.get() + buffer.Size, 1, capacity - buffer.Size, file);
+    if (buffer.Size < capacity) break;
+    capacity *= 2;
+    auto larger = std::make_unique_for_overwrite<char[]>(capacity);
+    std::memcpy(larger.get(), buffer.Data.get(), buffer.Size);
+    buffer.Data = std::move(larger);
+  }
   int error = std::ferror(file) ? errno : 0;
   std::fclose(file);
   if (error) fail(error);
-  return bytes;
+  return buffer;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  TFileBuffer buffer = ReadFileBuffer(path);
+  return std::string(buffer.Data.get(), buffer.Size);
 }
 
 }  // namespace orb

@@ -178,16 +178,21 @@ void TDataSet::CreateDataSet() {
   Open();
 }
 
-void TDataSet::LoadFromFile(const std::string& path) { LoadFromBytes(ReadWholeFile(path)); }
+void TDataSet::LoadFromFile(const std::string& path) {
+  TFileBuffer buffer = ReadFileBuffer(path);
+  LoadFromBuffer(buffer.Data.get(), buffer.Size);
+}
 
-void TDataSet::LoadFromBytes(std::string bytes) {
+void TDataSet::LoadFromBytes(std::string bytes) { LoadFromBuffer(bytes.data(), bytes.size()); }
+
+void TDataSet::LoadFromBuffer(char* bytes, std::size_t size) {
   if (master_) Fail("Cannot perform this operation on a nested dataset");
   Close();
   records_.Clear();
   hasData_ = false;
   if (indexFromPacket_) index_.reset();
   indexFromPacket_ = false;
-  TDataPacket packet = ReadDataPacket(bytes, fieldsDeclared_ ? defs_ : std::vector<TFieldDef>());
+  TDataPacket packet = ReadDataPacket(bytes, size, fieldsDeclared_ ? defs_ : std::vector<TFieldDef>());
   if (!fieldsDeclared_ && packet.Fields != defs_) BuildFields(packet.Fields);
   if (!index_ && packet.Index) {
     index_ = std::move(packet.Index);

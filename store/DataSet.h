@@ -81,7 +81,7 @@ class TDataSet {
   // ---- Opening and files
   void CreateDataSet();
   void LoadFromFile(const std::string& path);
-  // Loads a data packet held in memory; LoadFromFile reads the file and calls this.
+  // Loads a data packet held in memory, as LoadFromFile does with the bytes of a file.
   void LoadFromBytes(std::string bytes);
   void SaveToFile(const std::string& path) const;
   // The data packet of the current records, as SaveToFile writes it.
@@ -147,6 +147,7 @@ class TDataSet {
   void SetState(TDataSetState state);
   void ClampCursor();
   void BuildFields(const std::vector<TFieldDef>& defs);
+  void LoadFromBuffer(char* bytes, std::size_t size);
   std::size_t KeyFieldOfIndex() const;
   void OrderRecords(std::vector<std::unique_ptr<TRecord>> records);
   void MasterChanged();
