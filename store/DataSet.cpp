@@ -65,7 +65,15 @@ void TField::SetAsString(std::string_view value) {
 TDataSet::TDataSet() = default;
 
 TDataSet::~TDataSet() {
-  for (TDataSet* detail : details_) detail->master_ = nullptr;
+  // A detail store without its master has no records to show: it closes.
+  for (TDataSet* detail : std::vector<TDataSet*>(details_)) {
+    detail->master_ = nullptr;
+    detail->buffer_.reset();
+    if (detail->Active()) {
+      detail->state_ = TDataSetState::Inactive;
+      detail->NotifyActive();
+    }
+  }
   if (master_) std::erase(master_->details_, this);
   std::vector<IDataSetObserver*> observers = observers_;
   for (IDataSetObserver* observer : observers) observer->DataSetDestroyed();

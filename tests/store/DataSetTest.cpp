@@ -122,6 +122,24 @@ TEST(DataSetStoredOrder, WithoutIndexInsertGoesAtTheCurrentRecordAndAppendAtTheE
   EXPECT_EQ(store.RecNo(), 2u);
 }
 
+TEST(DataSetIndex, SettingTheIndexOnAnOpenStoreOrdersItsRecords) {
+  TDataSet store;
+  store.AddStringField("Title", 40);
+  store.AddStringField("Link", 40);
+  store.CreateDataSet();
+  for (const char* title : {"c", "a", "b"}) {
+    store.Append();
+    store.FieldByName("Title").SetAsString(title);
+    store.FieldByName("Link").SetAsString(std::string("link ") + title);
+    store.Post();
+  }
+  EXPECT_THROW(store.SetIndex({"Bad", "Missing", true}), EDatabaseError);
+  EXPECT_EQ(test::Column(store, "Title"), (std::vector<std::string>{"c", "a", "b"}));
+  store.SetIndex({"TitleIndex", "Title", true});
+  EXPECT_EQ(test::Column(store, "Title"), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(test::Column(store, "Link")[0], "link a");
+}
+
 TEST_F(DataSetTest, StringValuesAreCutToTheFieldSizeWhenAssigned) {
   store.Append();
   store.FieldByName("Title").SetAsString(std::string(100, 'x'));

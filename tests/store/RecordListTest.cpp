@@ -75,5 +75,22 @@ TEST(RecordList, BoundsStayRightAcrossManyBlocks) {
   }
 }
 
+// Values share one block: setting one must leave the others whole, also
+// when the new value is taken from the same record, and copies stay apart.
+TEST(RecordValues, SetKeepsTheOtherValuesAndCopiesAreIndependent) {
+  std::string_view initial[] = {"one", "", "three"};
+  TRecordValues values(initial);
+  values.Set(1, "two");
+  values.Set(0, values[2]);
+  TRecordValues copy = values;
+  copy.Set(2, std::string(300, 'x'));
+  EXPECT_EQ(values.Count(), 3u);
+  EXPECT_EQ(values[0], "three");
+  EXPECT_EQ(values[1], "two");
+  EXPECT_EQ(values[2], "three");
+  EXPECT_EQ(copy[2].size(), 300u);
+  EXPECT_EQ(TRecordValues(2)[1], "");
+}
+
 }  // namespace
 }  // namespace orb
