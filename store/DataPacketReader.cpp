@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <unordered_map>
 
 #include <pugixml.hpp>
 
@@ -20,8 +21,12 @@ namespace orb {
 
 namespace {
 
-// Nested tables deeper than this are not packets of any template.
+// Nested tables deeper than this, or tables with more fields, are not
+// packets of any template.
 constexpr int MaxNesting = 8;
+constexpr std::size_t MaxFields = 1024;
+// A record changed more often than this in one change log is not a real packet.
+constexpr std::size_t MaxChangeChain = 64;
 
 // RowState bits of rows that are not current: the original of a changed row,
 // a deleted row, and bit 32 (undone changes).
@@ -37,23 +42,27 @@ struct TPacketField {
   std::vector<TPacketField> Children;
 };
 
-// How one packet row maps onto a store record.
+struct TNameHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+};
+template <typename T>
+using TNameMap = std::unordered_map<std::string, T, TNameHash, std::equal_to<>>;
+
+// How one packet row maps onto a store record. Reading a row costs time and
+// memory for what the row holds, never for every field the table declares.
 struct TLayout {
-  struct TValue {
-    std::string Attribute;  // the name in the packet
-    std::size_t Field;      // the value's index in the record
-  };
   struct TDetail {
-    std::string Element;
     std::size_t Slot;
     TLayout* Layout;
   };
-  std::vector<TValue> Values;
-  std::vector<TDetail> Details;
-  // The values of the row being read; they point into the parsed document.
-  std::vector<std::string_view> Scratch;
+  std::vector<std::pair<std::string, std::size_t>> Values;  // attribute name and field index, in field order
+  TNameMap<std::size_t> ValueIndex;                         // attribute name to position in Values
+  TNameMap<TDetail> Details;                                // element name of a nested field
   std::size_t FieldCount = 0;
   std::size_t NestedCount = 0;
+  // The values of the row being read; they point into the parsed document.
+  std::vector<TRecordValues::TFilled> Filled;
 };
 
 // Layouts of nested tables are kept here so the TDetail pointers stay valid.
@@ -105,6 +114,7 @@ std::vector<TPacketField> ReadFields(pugi::xml_node fieldsNode, int depth) {
       field.Known = false;
     }
     fields.push_back(std::move(field));
+    if (fields.size() > MaxFields) Mismatch();
   }
   return fields;
 }
@@ -131,19 +141,19 @@ std::vector<TFieldDef> DefsOf(const std::vector<TPacketField>& fields) {
 void BuildLayout(const std::vector<TFieldDef>& defs, const std::vector<TPacketField>& packet, TLayout& layout,
                  TLayoutStore& store) {
   layout.FieldCount = defs.size();
-  layout.Scratch.resize(defs.size());
   for (std::size_t i = 0; i < defs.size(); ++i) {
     const TPacketField* field = FindPacketField(packet, defs[i].Name);
     if (!field) Fail("Field '" + defs[i].Name + "' not found");
     bool nested = defs[i].Kind == TFieldKind::Nested;
     if (nested != (field->Def.Kind == TFieldKind::Nested)) Mismatch();
     if (!nested) {
-      layout.Values.push_back({field->Def.Name, i});
+      layout.ValueIndex.emplace(field->Def.Name, layout.Values.size());
+      layout.Values.emplace_back(field->Def.Name, i);
       continue;
     }
     TLayout* child = store.emplace_back(std::make_unique<TLayout>()).get();
     BuildLayout(defs[i].Children, field->Children, *child, store);
-    layout.Details.push_back({field->Def.Name, layout.NestedCount++, child});
+    layout.Details.emplace(field->Def.Name, TLayout::TDetail{layout.NestedCount++, child});
   }
 }
 
@@ -154,51 +164,54 @@ bool IsCurrent(pugi::xml_node row) {
   return !(ParseNumber(row.attribute("RowState").value(), state) && (state & NotCurrentStates));
 }
 
-// Reads the values of `row` into the layout's scratch values and its detail
-// rows into `record`. With `present`, values already read from a later row
-// of a change log are kept, and each value read is marked.
-void ReadRow(pugi::xml_node row, TLayout& layout, TRecord& record, std::vector<bool>* present) {
+// Reads the values of `row` into the layout's Filled values and its detail
+// rows into `record`. A value or detail list that was read already (from a
+// later row of a change log, or twice in one row) is kept.
+void ReadRow(pugi::xml_node row, TLayout& layout, TRecord& record) {
   std::size_t hint = 0;
   for (pugi::xml_attribute attribute : row.attributes()) {
     std::string_view name = attribute.name();
     // Attributes mostly come in field order: try the next expected one first.
-    std::size_t found = layout.Values.size();
-    if (hint < layout.Values.size() && layout.Values[hint].Attribute == name) {
+    std::size_t found;
+    if (hint < layout.Values.size() && layout.Values[hint].first == name) {
       found = hint;
     } else {
-      for (std::size_t i = 0; i < layout.Values.size(); ++i)
-        if (layout.Values[i].Attribute == name) found = i;
+      auto it = layout.ValueIndex.find(name);
+      if (it == layout.ValueIndex.end()) continue;
+      found = it->second;
     }
-    if (found == layout.Values.size()) continue;
     hint = found + 1;
-    std::size_t field = layout.Values[found].Field;
-    if (present) {
-      if ((*present)[field]) continue;
-      (*present)[field] = true;
-    }
-    layout.Scratch[field] = attribute.value();
+    layout.Filled.emplace_back(layout.Values[found].second, attribute.value());
   }
-  for (const TLayout::TDetail& detail : layout.Details) {
-    pugi::xml_node element = row.child(detail.Element.c_str());
-    if (!element) continue;
-    if (present) {
-      std::size_t marker = layout.FieldCount + detail.Slot;
-      if ((*present)[marker]) continue;
-      (*present)[marker] = true;
-    }
+  if (layout.Details.empty()) return;
+  for (pugi::xml_node element : row.children()) {
+    if (element.type() != pugi::node_element) continue;
+    auto detail = layout.Details.find(std::string_view(element.name()));
+    if (detail == layout.Details.end() || record.FindNested(detail->second.Slot)) continue;
     std::vector<std::unique_ptr<TRecord>> details;
     for (pugi::xml_node child : element.children())
-      if (child.type() == pugi::node_element && IsCurrent(child)) details.push_back(ReadRecord(child, *detail.Layout));
-    record.Nested[detail.Slot].Assign(std::move(details));
+      if (child.type() == pugi::node_element && IsCurrent(child))
+        details.push_back(ReadRecord(child, *detail->second.Layout));
+    record.NestedList(detail->second.Slot).Assign(std::move(details));
   }
+}
+
+// Makes the Filled values the record's values: each field's first value, the empty ones left out.
+void TakeFilled(TLayout& layout, TRecord& record) {
+  std::vector<TRecordValues::TFilled>& filled = layout.Filled;
+  std::stable_sort(filled.begin(), filled.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  filled.erase(std::unique(filled.begin(), filled.end(), [](const auto& a, const auto& b) { return a.first == b.first; }),
+               filled.end());
+  std::erase_if(filled, [](const auto& value) { return value.second.empty(); });
+  record.Values = TRecordValues(layout.FieldCount, filled);
+  filled.clear();
 }
 
 std::unique_ptr<TRecord> ReadRecord(pugi::xml_node row, TLayout& layout) {
   auto record = std::make_unique<TRecord>();
-  record->Nested.resize(layout.NestedCount);
-  std::fill(layout.Scratch.begin(), layout.Scratch.end(), std::string_view());
-  ReadRow(row, layout, *record, nullptr);
-  record->Values = TRecordValues(layout.Scratch);
+  // A detail row's layout is another layout, so the Filled values of this row wait safely.
+  ReadRow(row, layout, *record);
+  TakeFilled(layout, *record);
   return record;
 }
 
@@ -227,16 +240,15 @@ std::vector<std::unique_ptr<TRecord>> ReadLoggedRows(pugi::xml_node rowData, TLa
   for (std::size_t i = 0; i < count; ++i) {
     if (!IsCurrent(rows[i])) continue;
     auto record = std::make_unique<TRecord>();
-    record->Nested.resize(layout.NestedCount);
-    std::fill(layout.Scratch.begin(), layout.Scratch.end(), std::string_view());
-    std::vector<bool> present(layout.FieldCount + layout.NestedCount, false);
     std::size_t place = i;
-    // At most `count` steps, so a log whose entries form a loop cannot hang.
-    for (std::size_t at = i, steps = 0; at < count && steps <= count; at = original[at], ++steps) {
-      ReadRow(rows[at], layout, *record, &present);
+    // The changed row first, then the rows it changes: its own values win.
+    // A bounded number of steps, so a log whose entries form a loop or a
+    // long chain cannot hang the load.
+    for (std::size_t at = i, steps = 0; at < count && steps < MaxChangeChain; at = original[at], ++steps) {
+      ReadRow(rows[at], layout, *record);
       place = at;
     }
-    record->Values = TRecordValues(layout.Scratch);
+    TakeFilled(layout, *record);
     placed.push_back({place, std::move(record)});
   }
   std::stable_sort(placed.begin(), placed.end(), [](const TPlaced& a, const TPlaced& b) { return a.Place < b.Place; });

@@ -80,25 +80,24 @@ void WriteParams(std::string& out, const std::vector<TFieldDef>& fields, const s
 void WriteRow(std::string& out, std::string_view element, const std::vector<TFieldDef>& fields, const TRecord& record) {
   out += '<';
   out += element;
-  bool hasDetails = false;
-  std::size_t slot = 0;
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (fields[i].Kind == TFieldKind::Nested) {
-      hasDetails = hasDetails || !record.Nested[slot++].Empty();
-    } else if (!record.Values[i].empty()) {
-      AppendAttribute(out, fields[i].Name, record.Values[i]);
-    }
+  // Only the values a record holds are visited, never every declared field.
+  for (std::size_t slot = 0; slot < record.Values.FilledCount(); ++slot) {
+    auto [field, value] = record.Values.Filled(slot);
+    if (field < fields.size() && fields[field].Kind != TFieldKind::Nested) AppendAttribute(out, fields[field].Name, value);
   }
+  bool hasDetails = false;
+  for (const auto& [slot, details] : record.Nested) hasDetails = hasDetails || !details.Empty();
   if (!hasDetails) {
     out += "/>";
     return;
   }
   out += '>';
-  slot = 0;
+  std::size_t slot = 0;
   for (const TFieldDef& field : fields) {
     if (field.Kind != TFieldKind::Nested) continue;
-    const TRecordList& details = record.Nested[slot++];
-    if (details.Empty()) continue;
+    const TRecordList* found = record.FindNested(slot++);
+    if (!found || found->Empty()) continue;
+    const TRecordList& details = *found;
     // Detail rows stand in an element named after the field, each named "ROW" and the field name.
     std::string detailElement = "ROW" + field.Name;
     out += '<';

@@ -263,13 +263,12 @@ std::size_t TDataSet::NestedSlot(std::size_t field) const {
 
 TRecordList* TDataSet::NestedRowsOf(std::size_t nestedField) const {
   TRecord* record = ActiveRecord();
-  return record ? &record->Nested[NestedSlot(nestedField)] : nullptr;
+  return record ? &record->NestedList(NestedSlot(nestedField)) : nullptr;
 }
 
 std::unique_ptr<TRecord> TDataSet::NewRecord() const {
   auto record = std::make_unique<TRecord>();
   record->Values = TRecordValues(defs_.size());
-  record->Nested.resize(NestedSlot(defs_.size()));
   return record;
 }
 

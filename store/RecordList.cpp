@@ -29,8 +29,20 @@ std::unique_ptr<TRecord> TRecord::Clone() const {
   auto copy = std::make_unique<TRecord>();
   copy->Values = Values;
   copy->Nested.reserve(Nested.size());
-  for (const TRecordList& list : Nested) copy->Nested.push_back(list.Clone());
+  for (const auto& [slot, list] : Nested) copy->Nested.emplace_back(slot, list.Clone());
   return copy;
+}
+
+const TRecordList* TRecord::FindNested(std::size_t slot) const {
+  for (const auto& [at, list] : Nested)
+    if (at == slot) return &list;
+  return nullptr;
+}
+
+TRecordList& TRecord::NestedList(std::size_t slot) {
+  for (auto& [at, list] : Nested)
+    if (at == slot) return list;
+  return Nested.emplace_back(slot, TRecordList()).second;
 }
 
 TRecordList::TRecordList() = default;

@@ -93,13 +93,19 @@ class TRecordList {
   std::size_t keyField_ = NoKey;
 };
 
-// One record: a text value per field (empty for nested fields) and one
-// detail list per nested field, in field order.
+// One record: a text value per field (empty for nested fields) and the
+// detail lists of those nested fields that were given any, by the nested
+// field's slot (its number among the nested fields). A record costs memory
+// for what it holds, not for every field its table declares.
 struct TRecord {
   TRecordValues Values;
-  std::vector<TRecordList> Nested;
+  std::vector<std::pair<std::size_t, TRecordList>> Nested;
 
   std::unique_ptr<TRecord> Clone() const;
+  // The detail list of a nested field, or nullptr when it has none.
+  const TRecordList* FindNested(std::size_t slot) const;
+  // The detail list of a nested field, made empty when it has none.
+  TRecordList& NestedList(std::size_t slot);
 };
 
 }  // namespace orb

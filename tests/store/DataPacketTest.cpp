@@ -197,6 +197,12 @@ TEST(DataPacketRead, DamagedPacketsFailWithTheStoresMessages) {
   EXPECT_EQ(LoadError(store, Packet("", "<METADATA><FIELDS><FIELD fieldtype=\"string\"/></FIELDS></METADATA>")),
             "Field name can't be null, datapacket may be corrupted");
   EXPECT_EQ(LoadError(store, Packet("<ROW Title=\"unclosed\">")), "Mismatch in datapacket.");
+  // No template has a thousand fields; a packet that declares more is refused before any row is read.
+  std::string manyFields;
+  for (int i = 0; i < 1100; ++i) manyFields += "<FIELD attrname=\"F" + std::to_string(i) + "\" fieldtype=\"string\" WIDTH=\"9\"/>";
+  TDataSet undeclared;
+  EXPECT_EQ(LoadError(undeclared, Packet("<ROW/>", "<METADATA><FIELDS>" + manyFields + "</FIELDS></METADATA>")),
+            "Mismatch in datapacket.");
   EXPECT_FALSE(store.Active());
   try {
     store.LoadFromFile(std::string("/nonexistent-orb/db.xml"));
