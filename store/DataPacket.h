@@ -1,6 +1,7 @@
 // The XML data packet: the file form of a store.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,9 +25,13 @@ struct TDataPacket {
 // the packet's metadata defines them.
 TDataPacket ReadDataPacket(char* bytes, std::size_t size, const std::vector<TFieldDef>& declared);
 
-// Writes the packet of `records` (in that order) with the given fields and index.
-std::string WriteDataPacket(const std::vector<TFieldDef>& fields, const std::optional<TIndexDef>& index,
-                            const TRecordList& records);
+// Receives the text of a packet piece by piece.
+using TPacketSink = std::function<void(std::string_view)>;
+
+// Writes the packet of `records` (in that order) with the given fields and
+// index, handing it to `sink` in pieces of about a megabyte.
+void WriteDataPacket(const std::vector<TFieldDef>& fields, const std::optional<TIndexDef>& index,
+                     const TRecordList& records, const TPacketSink& sink);
 
 // Appends `value` with the nine characters that a packet never holds as
 // themselves replaced by their references.
@@ -42,9 +47,9 @@ struct TFileBuffer {
 TFileBuffer ReadFileBuffer(const std::string& path);
 std::string ReadWholeFile(const std::string& path);
 
-// Replaces the file at `path` by `bytes` through a temporary file in the same
-// folder and a rename, so the old file stays whole when writing fails; fails
-// with "Cannot create file "%s". %s".
-void ReplaceFile(const std::string& path, std::string_view bytes);
+// Replaces the file at `path` by what `write` gives its sink, through a
+// temporary file in the same folder and a rename, so the old file stays whole
+// when writing fails; fails with "Cannot create file "%s". %s".
+void ReplaceFile(const std::string& path, const std::function<void(const TPacketSink&)>& write);
 
 }  // namespace orb

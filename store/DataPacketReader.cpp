@@ -199,9 +199,14 @@ void ReadRow(pugi::xml_node row, TLayout& layout, TRecord& record) {
 // Makes the Filled values the record's values: each field's first value, the empty ones left out.
 void TakeFilled(TLayout& layout, TRecord& record) {
   std::vector<TRecordValues::TFilled>& filled = layout.Filled;
-  std::stable_sort(filled.begin(), filled.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  filled.erase(std::unique(filled.begin(), filled.end(), [](const auto& a, const auto& b) { return a.first == b.first; }),
-               filled.end());
+  // Rows this store wrote hold each field once, in field order, and no empty value.
+  bool ordered = std::adjacent_find(filled.begin(), filled.end(),
+                                    [](const auto& a, const auto& b) { return a.first >= b.first; }) == filled.end();
+  if (!ordered) {
+    std::stable_sort(filled.begin(), filled.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    filled.erase(std::unique(filled.begin(), filled.end(), [](const auto& a, const auto& b) { return a.first == b.first; }),
+                 filled.end());
+  }
   std::erase_if(filled, [](const auto& value) { return value.second.empty(); });
   record.Values = TRecordValues(layout.FieldCount, filled);
   filled.clear();

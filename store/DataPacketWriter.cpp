@@ -1,7 +1,7 @@
 // Writes the XML data packet. The text is produced directly rather than
 // through a DOM: the packet escapes exactly nine characters, which no XML
-// writer does by itself, and writing straight into one buffer keeps saving a
-// large catalogue as fast as the parser reads it.
+// writer does by itself, and writing straight into a buffer that goes to the
+// file a megabyte at a time keeps saving a large catalogue fast.
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -132,20 +132,28 @@ void AppendEscaped(std::string& out, std::string_view value) {
   out.append(run, end);
 }
 
-std::string WriteDataPacket(const std::vector<TFieldDef>& fields, const std::optional<TIndexDef>& index,
-                            const TRecordList& records) {
+void WriteDataPacket(const std::vector<TFieldDef>& fields, const std::optional<TIndexDef>& index,
+                     const TRecordList& records, const TPacketSink& sink) {
+  // Pieces of about a megabyte: a large catalogue never stands in memory twice.
+  constexpr std::size_t PieceSize = 1 << 20;
   std::string out;
-  out.reserve(256 + records.Size() * 64);
+  out.reserve(PieceSize + PieceSize / 4);
   out += "<?xml version=\"1.0\" standalone=\"yes\"?>\n<DATAPACKET Version=\"2.0\"><METADATA>";
   WriteFields(out, fields);
   WriteParams(out, fields, index);
   out += "</METADATA><ROWDATA>";
-  for (std::size_t row = 0; row < records.Size(); ++row) WriteRow(out, "ROW", fields, records.At(row));
+  for (std::size_t row = 0; row < records.Size(); ++row) {
+    WriteRow(out, "ROW", fields, records.At(row));
+    if (out.size() >= PieceSize) {
+      sink(out);
+      out.clear();
+    }
+  }
   out += "</ROWDATA></DATAPACKET>\n";
-  return out;
+  sink(out);
 }
 
-void ReplaceFile(const std::string& path, std::string_view bytes) {
+void ReplaceFile(const std::string& path, const std::function<void(const TPacketSink&)>& write) {
   // The temporary file lies in the target's folder, so the rename never crosses file systems.
   std::string temporary;
   std::FILE* file = nullptr;
@@ -156,8 +164,20 @@ void ReplaceFile(const std::string& path, std::string_view bytes) {
     if (!file && errno != EEXIST) FailCreate(path, std::strerror(errno));
   }
   if (!file) FailCreate(path, std::strerror(EEXIST));
-  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  int writeError = errno;
+  bool written = true;
+  int writeError = 0;
+  try {
+    write([&](std::string_view piece) {
+      if (written && std::fwrite(piece.data(), 1, piece.size(), file) != piece.size()) {
+        written = false;
+        writeError = errno;
+      }
+    });
+  } catch (...) {
+    std::fclose(file);
+    std::remove(temporary.c_str());
+    throw;
+  }
   if (std::fclose(file) != 0 && written) {
     written = false;
     writeError = errno;

@@ -216,10 +216,14 @@ void TDataSet::SaveToFile(const std::string& path) const {
   if (master_) Fail("Cannot perform this operation on a nested dataset");
   // A store that never held data (a load that failed) leaves the file alone.
   if (!hasData_) return;
-  ReplaceFile(path, SaveToBytes());
+  ReplaceFile(path, [this](const TPacketSink& sink) { WriteDataPacket(defs_, index_, records_, sink); });
 }
 
-std::string TDataSet::SaveToBytes() const { return WriteDataPacket(defs_, index_, records_); }
+std::string TDataSet::SaveToBytes() const {
+  std::string bytes;
+  WriteDataPacket(defs_, index_, records_, [&](std::string_view piece) { bytes += piece; });
+  return bytes;
+}
 
 void TDataSet::Open() {
   if (Active()) return;
