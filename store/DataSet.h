@@ -89,9 +89,9 @@ class TDataSet {
   void Open();
   void Close();
   bool Active() const { return state_ != TDataSetState::Inactive; }
-  // The store never keeps a change log: edits are applied in place.
-  void SetLogChanges(bool value) { logChanges_ = value; }
-  bool LogChanges() const { return logChanges_; }
+  // The store keeps no change log: every post changes the records in place
+  // and a save writes only the current records, so there is nothing to switch.
+  void SetLogChanges(bool /*value*/) {}
 
   // ---- Cursor
   TDataSetState State() const { return state_; }
@@ -168,7 +168,6 @@ class TDataSet {
   TRecordList records_;
   bool hasData_ = false;
   TDataSetState state_ = TDataSetState::Inactive;
-  bool logChanges_ = true;
   std::size_t row_ = 0;
   bool eof_ = true;
   bool bof_ = true;

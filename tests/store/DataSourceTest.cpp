@@ -69,6 +69,11 @@ TEST(DataSource, PendingInputIsWrittenIntoTheFieldBeforeThePost) {
   EXPECT_EQ(seenInBeforePost, "typed");
   EXPECT_EQ(store.FieldByName("Title").AsString(), "typed");
   EXPECT_EQ(store.FieldByName("Link").AsString(), "");  // the link control held no input
+  // Input the control gave up is not written at the next post.
+  link.Type("abandoned");
+  link.link.Reset();
+  store.Post();
+  EXPECT_EQ(store.FieldByName("Link").AsString(), "");
 }
 
 TEST(DataSource, ObserversAreToldOfEveryKindOfEvent) {
