@@ -22,7 +22,7 @@ TKeyPrefix KeyPrefix(std::string_view key) {
       value = (value << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
     return value;
   };
-  return {word(0), word(8)};
+  return {word(0), word(8), word(16)};
 }
 
 std::unique_ptr<TRecord> TRecord::Clone() const {

@@ -23,10 +23,12 @@ namespace orb {
 
 struct TRecord;
 
-// The first sixteen bytes of a key, big-endian and zero-padded: comparing two
-// prefixes as numbers orders them as the bytes would, ties excepted.
+// The first 24 bytes of a key, big-endian and zero-padded: comparing two
+// prefixes as numbers orders them as the bytes would, ties excepted. Titles
+// of one catalogue often share their first words, so the prefix is long
+// enough to tell most of them apart without reading the record.
 struct TKeyPrefix {
-  std::uint64_t High = 0, Low = 0;
+  std::uint64_t High = 0, Middle = 0, Low = 0;
   auto operator<=>(const TKeyPrefix&) const = default;
 };
 TKeyPrefix KeyPrefix(std::string_view key);

@@ -49,14 +49,15 @@ TEST(RecordList, RandomInsertsAndRemovesMatchAPlainVector) {
 TEST(RecordList, BoundsOrderByAllBytesBeyondTheCachedPrefix) {
   TRecordList list;
   list.SetKeyField(0);
-  std::vector<std::string> keys = {"ABCDEFGHb", "ABCDEFGH", "ABCDEFGHa", std::string("abc\0", 4), "abc",
-                                   "\xC3\xA9t\xC3\xA9", "zzz", "ABCDEFGHa"};
+  const std::string common = "Office Tools for the Desktop ";  // longer than the cached prefix
+  std::vector<std::string> keys = {common + "b", common, common + "a", std::string("abc\0", 4), "abc",
+                                   "\xC3\xA9t\xC3\xA9", "zzz", common + "a"};
   for (const std::string& key : keys) list.Insert(list.UpperBound(key), Keyed(key));
   std::vector<std::string> sorted = keys;
   std::stable_sort(sorted.begin(), sorted.end());
   EXPECT_EQ(Keys(list), sorted);
-  EXPECT_EQ(list.LowerBound("ABCDEFGHa"), 1u);
-  EXPECT_EQ(list.UpperBound("ABCDEFGHa"), 3u);
+  EXPECT_EQ(list.LowerBound(common + "a"), 1u);
+  EXPECT_EQ(list.UpperBound(common + "a"), 3u);
   EXPECT_EQ(list.LowerBound("abc"), 4u);
   EXPECT_EQ(list.UpperBound("abc"), 5u);
   EXPECT_EQ(list.UpperBound("\xFF"), list.Size());
