@@ -1,0 +1,22 @@
+// The command groups of orbdeck. Each group takes the arguments after its
+// name and returns the exit code; failures are exceptions.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace orb {
+
+// The arguments do not fit the command: orbdeck prints the usage and exits with 2.
+class EUsage : public std::runtime_error {
+ public:
+  EUsage() : std::runtime_error("usage") {}
+};
+
+using TArguments = std::vector<std::string>;
+
+// orbdeck data export FILE | data import --fields FIELDS.json IN.json OUT.xml
+int RunDataCommand(const TArguments& arguments);
+
+}  // namespace orb

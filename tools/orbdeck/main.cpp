@@ -1,0 +1,52 @@
+// orbdeck: prepares and checks media without the studio. The first word names
+// a command group; the group reads the rest.
+#include <cstdio>
+#include <exception>
+#include <string_view>
+
+#include "tools/orbdeck/Commands.h"
+
+namespace {
+
+struct TCommand {
+  std::string_view Name;
+  std::string_view Usage;  // one line per form, without the program name
+  int (*Run)(const orb::TArguments&);
+};
+
+constexpr TCommand Commands[] = {
+    {"data", "data export FILE\ndata import --fields FIELDS.json IN.json OUT.xml", orb::RunDataCommand},
+};
+
+int PrintUsage() {
+  std::fputs("usage:\n", stderr);
+  for (const TCommand& command : Commands) {
+    std::string_view usage = command.Usage;
+    while (!usage.empty()) {
+      std::size_t end = usage.find('\n');
+      std::string_view line = usage.substr(0, end);
+      std::fprintf(stderr, "  orbdeck %.*s\n", static_cast<int>(line.size()), line.data());
+      usage = end == std::string_view::npos ? std::string_view() : usage.substr(end + 1);
+    }
+  }
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return PrintUsage();
+  std::string_view name = argv[1];
+  for (const TCommand& command : Commands) {
+    if (command.Name != name) continue;
+    try {
+      return command.Run(orb::TArguments(argv + 2, argv + argc));
+    } catch (const orb::EUsage&) {
+      return PrintUsage();
+    } catch (const std::exception& error) {
+      std::fprintf(stderr, "%s\n", error.what());
+      return 1;
+    }
+  }
+  return PrintUsage();
+}
