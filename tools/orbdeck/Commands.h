@@ -19,4 +19,7 @@ using TArguments = std::vector<std::string>;
 // orbdeck data export FILE | data import --fields FIELDS.json IN.json OUT.xml
 int RunDataCommand(const TArguments& arguments);
 
+// orbdeck picture IN OUT.png
+int RunPictureCommand(const TArguments& arguments);
+
 }  // namespace orb

@@ -16,6 +16,7 @@ struct TCommand {
 
 constexpr TCommand Commands[] = {
     {"data", "data export FILE\ndata import --fields FIELDS.json IN.json OUT.xml", orb::RunDataCommand},
+    {"picture", "picture IN OUT.png", orb::RunPictureCommand},
 };
 
 int PrintUsage() {
