@@ -81,13 +81,7 @@ void TMetafilePlayer::AngleArc(QPointF center, double radius, double startAngle,
   start.arcMoveTo(r, startAngle);
   shape.lineTo(start.currentPosition());
   shape.arcTo(r, startAngle, std::clamp(sweepAngle, -360.0, 360.0));
-  if (inPath_) {
-    ContinuePathFromPosition();
-    path_.connectPath(logicalToImage_.map(shape));
-    Charge(double(shape.elementCount()));
-  }
-  dc_.Position = shape.currentPosition();
-  if (!inPath_) DrawPath(shape, false, true);
+  DrawFigureFromPosition(shape);
 }
 
 void TMetafilePlayer::PolyDraw(const QPolygonF& points, std::span<const std::uint8_t> types) {
@@ -107,6 +101,10 @@ void TMetafilePlayer::PolyDraw(const QPolygonF& points, std::span<const std::uin
     }
     if (type & kClose) shape.closeSubpath();
   }
+  DrawFigureFromPosition(shape);
+}
+
+void TMetafilePlayer::DrawFigureFromPosition(const QPainterPath& shape) {
   if (inPath_) {
     ContinuePathFromPosition();
     path_.connectPath(logicalToImage_.map(shape));

@@ -146,6 +146,9 @@ class TMetafilePlayer {
   double StrokePadding(bool stroke) const;
   // Starts a path figure at the current position unless the path is there.
   void ContinuePathFromPosition();
+  // Adds an open figure that starts at the current position to the open
+  // path, or strokes it; the current position moves to its end.
+  void DrawFigureFromPosition(const QPainterPath& shape);
 
   const char* format_;
   QImage* canvas_;

@@ -16,7 +16,7 @@ namespace {
 
 // Writes a JPEG with libjpeg's compressor: a uniform picture of one colour
 // given in the file's own colour space (grey, RGB or CMYK).
-struct TJpegSpec {
+struct TJpegRecipe {
   int Width = 16;
   int Height = 16;
   J_COLOR_SPACE Space = JCS_RGB;
@@ -25,7 +25,7 @@ struct TJpegSpec {
   int ProgressiveScans = 0;  // 0: baseline; else one scan per AC coefficient and refinement
 };
 
-std::vector<std::uint8_t> WriteJpeg(const TJpegSpec& spec) {
+std::vector<std::uint8_t> WriteJpeg(const TJpegRecipe& recipe) {
   jpeg_compress_struct info{};
   jpeg_error_mgr errors{};
   info.err = jpeg_std_error(&errors);
@@ -33,22 +33,22 @@ std::vector<std::uint8_t> WriteJpeg(const TJpegSpec& spec) {
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
   jpeg_mem_dest(&info, &buffer, &size);
-  info.image_width = JDIMENSION(spec.Width);
-  info.image_height = JDIMENSION(spec.Height);
-  info.input_components = int(spec.Colour.size());
-  info.in_color_space = spec.Space;
+  info.image_width = JDIMENSION(recipe.Width);
+  info.image_height = JDIMENSION(recipe.Height);
+  info.input_components = int(recipe.Colour.size());
+  info.in_color_space = recipe.Space;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, 100, TRUE);
-  if (spec.Space == JCS_CMYK) {
+  if (recipe.Space == JCS_CMYK) {
     jpeg_set_colorspace(&info, JCS_CMYK);
-    info.write_Adobe_marker = spec.AdobeMarker ? TRUE : FALSE;
+    info.write_Adobe_marker = recipe.AdobeMarker ? TRUE : FALSE;
   }
   std::vector<jpeg_scan_info> scans;
-  if (spec.ProgressiveScans > 0) {
+  if (recipe.ProgressiveScans > 0) {
     // A valid progressive script of one component: DC, then each AC
     // coefficient alone, first its high bits and then its last bit.
     scans.push_back({1, {0}, 0, 0, 0, 0});
-    for (int k = 1; k < 64 && int(scans.size()) < spec.ProgressiveScans; ++k) {
+    for (int k = 1; k < 64 && int(scans.size()) < recipe.ProgressiveScans; ++k) {
       scans.push_back({1, {0}, k, k, 0, 1});
       scans.push_back({1, {0}, k, k, 1, 0});
     }
@@ -56,8 +56,8 @@ std::vector<std::uint8_t> WriteJpeg(const TJpegSpec& spec) {
     info.num_scans = int(scans.size());
   }
   jpeg_start_compress(&info, TRUE);
-  std::vector<std::uint8_t> row(std::size_t(spec.Width) * spec.Colour.size());
-  for (std::size_t i = 0; i < row.size(); ++i) row[i] = spec.Colour[i % spec.Colour.size()];
+  std::vector<std::uint8_t> row(std::size_t(recipe.Width) * recipe.Colour.size());
+  for (std::size_t i = 0; i < row.size(); ++i) row[i] = recipe.Colour[i % recipe.Colour.size()];
   while (info.next_scanline < info.image_height) {
     JSAMPROW rows[1] = {row.data()};
     jpeg_write_scanlines(&info, rows, 1);
@@ -148,7 +148,7 @@ TEST(Jpeg, AdobeCmykIsInverted) {
 }
 
 TEST(Jpeg, ProgressiveDecodesAndEndlessScansFail) {
-  TJpegSpec grey{.Space = JCS_GRAYSCALE, .Colour = {77}, .ProgressiveScans = 21};
+  TJpegRecipe grey{.Space = JCS_GRAYSCALE, .Colour = {77}, .ProgressiveScans = 21};
   ExpectNear(TJpegDecoder::Decode(WriteJpeg(grey)).Row(0).subspan(0, 4), 77, 77, 77, 1);
   grey.ProgressiveScans = 127;
   EXPECT_EQ(FailureOf([&] { TJpegDecoder::Decode(WriteJpeg(grey)); }), "JPEG: too many scans");
