@@ -59,15 +59,6 @@ inline std::vector<int> PixelAt(const TBitmap& bitmap, int x, int y) {
   return {row[x * 4], row[x * 4 + 1], row[x * 4 + 2], row[x * 4 + 3]};
 }
 
-inline std::string FailureOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const EPictureError& e) {
-    return e.what();
-  }
-  return "(no failure)";
-}
-
 // Decodes every valid corpus file of a family by the given extension: files
 // with a reference must match it within tolerance (tolerance(name) may allow
 // more for some files), files without one must decode or fail cleanly.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "pictures/Bitmap.h"
+#include "pictures/PictureError.h"
 
 namespace orb::test {
 
@@ -28,6 +29,17 @@ std::vector<TCorpusEntry> CorpusEntries(std::string_view family);
 
 // Reads a reference PNG with libpng's own reader (not our decoder) as 8-bit RGBA.
 TBitmap ReadReferencePng(const std::filesystem::path& file);
+
+// The message of the EPictureError that call throws, or "(no failure)".
+template <typename TCall>
+std::string FailureOf(TCall&& call) {
+  try {
+    call();
+  } catch (const EPictureError& e) {
+    return e.what();
+  }
+  return "(no failure)";
+}
 
 // The largest difference of any channel between two bitmaps of the same size
 // (-1 when the sizes differ). Fully transparent pixels compare only their alpha.

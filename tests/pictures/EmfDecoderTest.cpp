@@ -244,16 +244,16 @@ TEST(Emf, DamagedFilesFailNamingTheFormat) {
   std::vector<std::uint8_t> file = PixelFile(w);
 
   std::vector<std::uint8_t> truncated(file.begin(), file.end() - 30);  // inside the rectangle
-  EXPECT_EQ(MessageOf([&] { TEmfDecoder::Decode(truncated); }), "EMF: unexpected end of file");
+  EXPECT_EQ(FailureOf([&] { TEmfDecoder::Decode(truncated); }), "EMF: unexpected end of file");
 
   std::vector<std::uint8_t> badSignature = file;
   badSignature[40] = 'X';
-  EXPECT_EQ(MessageOf([&] { TEmfDecoder::Decode(badSignature); }), "EMF: bad header");
+  EXPECT_EQ(FailureOf([&] { TEmfDecoder::Decode(badSignature); }), "EMF: bad header");
 
   std::vector<std::uint8_t> badSize = file;
   badSize[88 + 4] = 4;  // the first record's size
-  EXPECT_EQ(MessageOf([&] { TEmfDecoder::Decode(badSize); }), "EMF: bad record size");
+  EXPECT_EQ(FailureOf([&] { TEmfDecoder::Decode(badSize); }), "EMF: bad record size");
 
-  EXPECT_EQ(MessageOf([&] { TEmfDecoder::Decode(TEmfWriter().Finish({0, 0, 100000000, 100000000})); }),
+  EXPECT_EQ(FailureOf([&] { TEmfDecoder::Decode(TEmfWriter().Finish({0, 0, 100000000, 100000000})); }),
             "EMF: picture too large");
 }

@@ -22,17 +22,6 @@ namespace orb::test {
 
 using TBytes = std::vector<std::uint8_t>;
 
-// The message of the EPictureError that call throws, or "(no failure)".
-template <typename TCall>
-std::string FailureOf(TCall&& call) {
-  try {
-    call();
-  } catch (const EPictureError& e) {
-    return e.what();
-  }
-  return "(no failure)";
-}
-
 // Decodes the corpus file (relative to the corpus's pictures folder) by its
 // extension and compares it with its reference; tolerance is the largest
 // allowed channel difference.

@@ -25,17 +25,6 @@ inline std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& file) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// The EPictureError text of a call, or "(no failure)".
-template <typename TCall>
-std::string FailureOf(TCall&& call) {
-  try {
-    call();
-  } catch (const EPictureError& e) {
-    return e.what();
-  }
-  return "(no failure)";
-}
-
 inline std::vector<TCorpusEntry> CorpusEntriesWhere(std::string_view family, bool valid) {
   std::vector<TCorpusEntry> entries = CorpusEntries(family);
   std::erase_if(entries, [&](const TCorpusEntry& entry) { return entry.Valid != valid; });

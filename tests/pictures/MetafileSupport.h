@@ -7,7 +7,7 @@
 #include <QImage>
 
 #include "pictures/Bitmap.h"
-#include "pictures/PictureError.h"
+#include "tests/pictures/CorpusSupport.h"
 
 namespace orb::test {
 
@@ -45,16 +45,6 @@ inline double ShareOfDifferentPixels(const TBitmap& a, const TBitmap& b, int thr
     }
   }
   return double(different) / double(a.Width * a.Height);
-}
-
-// The message of the EPictureError a call throws.
-inline std::string MessageOf(auto&& call) {
-  try {
-    call();
-  } catch (const EPictureError& e) {
-    return e.what();
-  }
-  return "(no failure)";
 }
 
 }  // namespace orb::test

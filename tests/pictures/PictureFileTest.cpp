@@ -9,44 +9,32 @@
 #include "pictures/PictureError.h"
 #include "pictures/PictureFile.h"
 #include "pictures/PictureLimits.h"
+#include "tests/pictures/CorpusSupport.h"
 
 using namespace orb;
 
-namespace {
-
-std::string MessageOf(auto&& call) {
-  try {
-    call();
-  } catch (const EPictureError& e) {
-    return e.what();
-  }
-  return "(no failure)";
-}
-
-}  // namespace
-
 TEST(PictureFile, UnregisteredExtensionFailsWithTheNameAsWritten) {
   std::array<std::uint8_t, 6> gif{'G', 'I', 'F', '8', '9', 'a'};
-  EXPECT_EQ(MessageOf([&] { DecodePicture(gif, "GIF"); }), "Unknown picture file extension (.GIF)");
-  EXPECT_EQ(MessageOf([&] { LoadPictureFile("/nonexistent/logo.gif"); }),
+  EXPECT_EQ(test::FailureOf([&] { DecodePicture(gif, "GIF"); }), "Unknown picture file extension (.GIF)");
+  EXPECT_EQ(test::FailureOf([&] { LoadPictureFile("/nonexistent/logo.gif"); }),
             "Unknown picture file extension (.gif)");
-  EXPECT_EQ(MessageOf([&] { LoadPictureFile("/nonexistent/README"); }), "Unknown picture file extension (.)");
+  EXPECT_EQ(test::FailureOf([&] { LoadPictureFile("/nonexistent/README"); }), "Unknown picture file extension (.)");
 }
 
 TEST(ByteReader, ShortReadsFailWithTheFormatName) {
   std::array<std::uint8_t, 3> bytes{1, 2, 3};
   TByteReader reader(bytes, "BMP");
   EXPECT_EQ(reader.U16LE(), 0x0201);
-  EXPECT_EQ(MessageOf([&] { reader.U16LE(); }), "BMP: unexpected end of file");
+  EXPECT_EQ(test::FailureOf([&] { reader.U16LE(); }), "BMP: unexpected end of file");
   EXPECT_EQ(reader.U8(), 3);
-  EXPECT_EQ(MessageOf([&] { reader.BytesAt(2, 2); }), "BMP: unexpected end of file");
-  EXPECT_EQ(MessageOf([&] { reader.Seek(4); }), "BMP: unexpected end of file");
+  EXPECT_EQ(test::FailureOf([&] { reader.BytesAt(2, 2); }), "BMP: unexpected end of file");
+  EXPECT_EQ(test::FailureOf([&] { reader.Seek(4); }), "BMP: unexpected end of file");
 }
 
 TEST(PictureLimits, SizesAreCheckedBeforeAllocation) {
-  EXPECT_EQ(MessageOf([] { AllocateBitmap("TGA", 0, 10); }), "TGA: bad dimensions");
-  EXPECT_EQ(MessageOf([] { AllocateBitmap("TGA", 100'000, 100'000); }), "TGA: picture too large");
-  EXPECT_EQ(MessageOf([] { AllocateBitmap("TGA", 0x7fffffff, 0x7fffffff); }), "TGA: picture too large");
+  EXPECT_EQ(test::FailureOf([] { AllocateBitmap("TGA", 0, 10); }), "TGA: bad dimensions");
+  EXPECT_EQ(test::FailureOf([] { AllocateBitmap("TGA", 100'000, 100'000); }), "TGA: picture too large");
+  EXPECT_EQ(test::FailureOf([] { AllocateBitmap("TGA", 0x7fffffff, 0x7fffffff); }), "TGA: picture too large");
   TBitmap bitmap = AllocateBitmap("TGA", 3, 2);
   EXPECT_EQ(bitmap.Pixels.size(), 3u * 2u * 4u);
 }

@@ -363,24 +363,24 @@ TEST(Wmf, DamagedFilesFailNamingTheFormat) {
   w.Rectangle(0, 0, 10, 10);
   std::vector<std::uint8_t> truncated = PixelFile(w);
   truncated.resize(truncated.size() - 10);  // cuts the rectangle record
-  EXPECT_EQ(MessageOf([&] { TWmfDecoder::Decode(truncated); }), "WMF: unexpected end of file");
+  EXPECT_EQ(FailureOf([&] { TWmfDecoder::Decode(truncated); }), "WMF: unexpected end of file");
 
   std::vector<std::uint8_t> badHeader = PixelFile(w);
   badHeader[22 + 2] = 7;  // header size in words
-  EXPECT_EQ(MessageOf([&] { TWmfDecoder::Decode(badHeader); }), "WMF: bad header");
+  EXPECT_EQ(FailureOf([&] { TWmfDecoder::Decode(badHeader); }), "WMF: bad header");
 
   std::vector<std::uint8_t> noUnits = w.Finish(std::vector<int>{0, 0, 10, 10}, 0);
-  EXPECT_EQ(MessageOf([&] { TWmfDecoder::Decode(noUnits); }), "WMF: bad units per inch");
+  EXPECT_EQ(FailureOf([&] { TWmfDecoder::Decode(noUnits); }), "WMF: bad units per inch");
 
   std::vector<std::uint8_t> huge = w.Finish(std::vector<int>{-32000, -32000, 32000, 32000}, 20);
-  EXPECT_EQ(MessageOf([&] { TWmfDecoder::Decode(huge); }), "WMF: picture too large");
+  EXPECT_EQ(FailureOf([&] { TWmfDecoder::Decode(huge); }), "WMF: picture too large");
 
-  EXPECT_EQ(MessageOf([] { TWmfDecoder::Decode({}); }), "WMF: unexpected end of file");
+  EXPECT_EQ(FailureOf([] { TWmfDecoder::Decode({}); }), "WMF: unexpected end of file");
 }
 
 TEST(Wmf, ManyLargeFillsFromASmallFileHitTheWorkLimit) {
   TWmfWriter w = PixelWriter();
   w.CreateBrush(0, kBlue).SelectObject(1);
   for (int i = 0; i < 400; ++i) w.Rectangle(0, 0, 2000, 2000);
-  EXPECT_EQ(MessageOf([&] { TWmfDecoder::Decode(PixelFile(w, 2000)); }), "WMF: too much drawing work");
+  EXPECT_EQ(FailureOf([&] { TWmfDecoder::Decode(PixelFile(w, 2000)); }), "WMF: too much drawing work");
 }
