@@ -54,9 +54,6 @@ class TApplication : public TComponent {
   // Ends the message loop (or keeps Run from starting it).
   void Terminate();
 
-  // Destroys every owned component now, newest first.
-  void DestroyOwnedComponents() { DestroyComponents(); }
-
   // Called by a form's destructor, so the main form never dangles.
   void FormDestroyed(TForm* form);
 

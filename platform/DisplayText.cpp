@@ -30,6 +30,4 @@ QString DisplayText(std::string_view bytes) {
   return utf8.hasError() ? FromWindows1252(bytes) : text;
 }
 
-std::string CoreText(const QString& text) { return text.toStdString(); }
-
 }  // namespace orb

@@ -5,14 +5,10 @@
 
 #include <QString>
 
-#include <string>
 #include <string_view>
 
 namespace orb {
 
 QString DisplayText(std::string_view bytes);
-
-// Text typed or chosen by the user, as the bytes the core keeps (UTF-8).
-std::string CoreText(const QString& text);
 
 }  // namespace orb
