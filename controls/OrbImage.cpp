@@ -12,9 +12,13 @@
 namespace orb {
 namespace {
 
+// The image takes over the bitmap's pixels instead of copying them, so a
+// large picture is never held twice.
 QImage ToImage(TBitmap&& bitmap) {
-  QImage view(bitmap.Pixels.data(), bitmap.Width, bitmap.Height, bitmap.Width * 4, QImage::Format_RGBA8888);
-  return view.copy();  // the view borrows the bitmap's pixels
+  auto* pixels = new TPixelBuffer(std::move(bitmap.Pixels));
+  return QImage(
+      pixels->data(), bitmap.Width, bitmap.Height, qsizetype(bitmap.Width) * 4, QImage::Format_RGBA8888,
+      [](void* buffer) { delete static_cast<TPixelBuffer*>(buffer); }, pixels);
 }
 
 }  // namespace
