@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QPushButton>
 #include <QTimer>
 
 #include <stdexcept>
@@ -162,6 +163,44 @@ TEST_F(TApplicationFixture, GuardReportsWithTheTitleAndGoesOn) {
   Guarded([&after](int) { after = true; })(1);
   EXPECT_EQ(reports, std::vector<std::string>{"Menu|Cannot open."});
   EXPECT_TRUE(after);
+}
+
+namespace {
+
+// A form-like receiver whose handlers are member functions.
+struct TClickCounter {
+  int plainClicks = 0;
+  std::vector<bool> checkedStates;
+  void Clicked() { ++plainClicks; }
+  void ClickedWithState(bool checked) { checkedStates.push_back(checked); }
+  void Fails() { throw std::runtime_error("Button failed"); }
+};
+
+}  // namespace
+
+TEST_F(TApplicationFixture, GuardedMemberHandlersDropTheArgumentsTheyDoNotTake) {
+  TApplication application(argc, argv);
+  application.SetTitle("Menu");
+  TClickCounter counter;
+  QPushButton button;
+  button.setCheckable(true);
+  QObject::connect(&button, &QPushButton::clicked, &button, Guarded(&TClickCounter::Clicked, &counter));
+  QObject::connect(&button, &QPushButton::clicked, &button, Guarded(&TClickCounter::ClickedWithState, &counter));
+  QObject::connect(&button, &QPushButton::clicked, &button, Guarded(&TClickCounter::Fails, &counter));
+  button.click();
+  button.click();
+  EXPECT_EQ(counter.plainClicks, 2);
+  EXPECT_EQ(counter.checkedStates, (std::vector<bool>{true, false}));
+  EXPECT_EQ(reports, (std::vector<std::string>{"Menu|Button failed.", "Menu|Button failed."}));
+}
+
+TEST_F(TApplicationFixture, GuardCallsMemberFunctionsWithTheirObject) {
+  TApplication application(argc, argv);
+  TClickCounter counter;
+  Guard(&TClickCounter::ClickedWithState, &counter, true);
+  Guard(&TClickCounter::Fails, counter);
+  EXPECT_EQ(counter.checkedStates, std::vector<bool>{true});
+  EXPECT_EQ(reports.size(), 1u);
 }
 
 TEST(DisplayText, Utf8StaysUtf8AndOtherBytesAreWindows1252) {
