@@ -62,9 +62,9 @@ QRect PictureDestination(QSize picture, QSize box, bool center, bool stretch, bo
 
 TOrbImage::TOrbImage(QWidget* parent) : QWidget(parent) {}
 
-void TOrbImage::SetPath(const std::string& path) {
+void TOrbImage::SetPath(const QString& path) {
   path_ = path;
-  std::string file = JoinStoredPath(ProgramFolder, path);
+  std::string file = JoinStoredPath(ProgramFolder, path.toStdString());
   std::error_code error;
   if (!std::filesystem::is_regular_file(file, error)) return;
   picture_ = ToImage(LoadPictureFile(file));
@@ -84,17 +84,6 @@ void TOrbImage::SetStretch(bool stretch) {
 void TOrbImage::SetProportional(bool proportional) {
   proportional_ = proportional;
   update();
-}
-
-bool TOrbImage::SetPublishedProperty(std::string_view name, const std::string& value) {
-  if (name != "Path") return false;
-  SetPath(value);
-  return true;
-}
-
-std::optional<std::string> TOrbImage::PublishedProperty(std::string_view name) const {
-  if (name != "Path") return std::nullopt;
-  return path_;
 }
 
 void TOrbImage::paintEvent(QPaintEvent*) {

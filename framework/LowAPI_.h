@@ -93,6 +93,8 @@ class TMenuReferenceCount {
 
 // A menu that is a window. While HostMode is clear it ignores requests to close.
 class TCDMenuForm : public TForm, public ICDMenu {
+  Q_OBJECT
+
  public:
   explicit TCDMenuForm(TComponent* owner) : TForm(owner) {}
   ~TCDMenuForm() override { DetachCurrentMenu(this); }
@@ -141,6 +143,8 @@ class TCDMenuComponent : public TComponent, public ICDMenu {
 
 // An editor form that holds and edits a template's data.
 class TDBForm : public TForm {
+  Q_OBJECT
+
  public:
   explicit TDBForm(TComponent* owner) : TForm(owner) {}
   ~TDBForm() override;

@@ -21,8 +21,11 @@ class TComponent {
   TComponent& operator=(const TComponent&) = delete;
 
   TComponent* Owner() const { return owner_; }
-  const std::string& Name() const { return name_; }
-  void SetName(std::string name) { name_ = std::move(name); }
+  // The name by which an owner finds the component. A component that is a
+  // Qt object keeps it as its object name, so a name that a .ui file gave it
+  // counts as well.
+  virtual std::string Name() const { return name_; }
+  virtual void SetName(std::string name) { name_ = std::move(name); }
 
   // The owned components, in order of creation.
   const std::vector<TComponent*>& Components() const { return components_; }
