@@ -107,7 +107,7 @@ void TDataSet::SetIndex(TIndexDef index) {
     index_ = std::move(previous);
     throw;
   }
-  OrderRecords(records_.TakeAll());
+  ChangeRows({TRowChange::Reset}, [&] { OrderRecords(records_.TakeAll()); });
   First();
 }
 
@@ -352,19 +352,28 @@ void TDataSet::PostPending() {
   if (state_ == TDataSetState::Insert) {
     std::size_t row = keyField_ != TRecordList::NoKey ? rows->UpperBound(buffer_->Values[keyField_])
                                                       : std::min(insertRow_, rows->Size());
-    rows->Insert(row, std::move(buffer_));
-    row_ = row;
+    ChangeRows({TRowChange::Inserted, row}, [&] {
+      rows->Insert(row, std::move(buffer_));
+      row_ = row;
+    });
   } else {
     TRecord& stored = rows->At(row_);
+    std::size_t row = row_;
     if (keyField_ != TRecordList::NoKey && stored.Values[keyField_] != buffer_->Values[keyField_]) {
-      // A changed key takes its new place: behind the records with an equal key.
-      std::unique_ptr<TRecord> record = rows->Remove(row_);
-      *record = std::move(*buffer_);
-      std::size_t row = rows->UpperBound(record->Values[keyField_]);
-      rows->Insert(row, std::move(record));
-      row_ = row;
+      // A changed key takes its new place: behind the records with an equal
+      // key, counted as if the record had left its old place already.
+      std::size_t bound = rows->UpperBound(buffer_->Values[keyField_]);
+      row = bound > row_ ? bound - 1 : bound;
+    }
+    if (row == row_) {
+      ChangeRows({TRowChange::Changed, row_}, [&] { stored = std::move(*buffer_); });
     } else {
-      stored = std::move(*buffer_);
+      ChangeRows({TRowChange::Moved, row_, row}, [&] {
+        std::unique_ptr<TRecord> record = rows->Remove(row_);
+        *record = std::move(*buffer_);
+        rows->Insert(row, std::move(record));
+        row_ = row;
+      });
     }
     buffer_.reset();
   }
@@ -395,7 +404,7 @@ void TDataSet::Delete() {
   if (master_) master_->Edit();
   buffer_.reset();
   modified_ = false;
-  Rows()->Remove(row_);
+  ChangeRows({TRowChange::Removed, row_}, [&] { Rows()->Remove(row_); });
   if (master_) master_->modified_ = true;
   ClampCursor();
   SetState(TDataSetState::Browse);
@@ -476,22 +485,27 @@ void TDataSet::MoveTo(std::size_t row) {
 
 bool TDataSet::Locate(std::string_view fieldName, std::string_view value) {
   CheckActive();
-  TField& field = FieldByName(fieldName);
+  FieldByName(fieldName);
   CheckBrowseMode();
-  TRecordList* rows = Rows();
-  std::size_t count = rows ? rows->Size() : 0;
-  std::size_t found = count;
-  if (field.Index() == keyField_) {
-    std::size_t row = rows->LowerBound(value);
-    if (row < count && rows->At(row).Values[keyField_] == value) found = row;
-  } else {
-    for (std::size_t row = 0; row < count && found == count; ++row)
-      if (rows->At(row).Values[field.Index()] == value) found = row;
-  }
+  std::size_t count = RecordCount();
+  std::size_t found = FindRow(fieldName, value);
   row_ = found < count ? found : 0;
   bof_ = eof_ = count == 0;
   NotifyMoved();
   return found < count;
+}
+
+std::size_t TDataSet::FindRow(std::string_view fieldName, std::string_view value) const {
+  const TField& field = FieldByName(fieldName);
+  TRecordList* rows = Active() ? Rows() : nullptr;
+  std::size_t count = rows ? rows->Size() : 0;
+  if (count && field.Index() == keyField_) {
+    std::size_t row = rows->LowerBound(value);
+    return row < count && rows->At(row).Values[keyField_] == value ? row : count;
+  }
+  for (std::size_t row = 0; row < count; ++row)
+    if (rows->At(row).Values[field.Index()] == value) return row;
+  return count;
 }
 
 std::string_view TDataSet::RowValue(std::size_t row, const TField& field) const {
@@ -520,8 +534,13 @@ void TDataSet::MasterChanged() {
   row_ = 0;
   bof_ = true;
   eof_ = IsEmpty();
-  if (opened) NotifyActive();
-  else NotifyData();
+  if (opened) {
+    NotifyActive();
+    return;
+  }
+  // The rows are those of another master record now; they changed with it.
+  ChangeRows({TRowChange::Reset}, [] {});
+  NotifyData();
 }
 
 // ---- Observers
@@ -561,5 +580,12 @@ void TDataSet::NotifyField(const TField& field) {
 }
 
 void TDataSet::NotifyUpdateData() { NotifyAll(observers_, [](IDataSetObserver& o) { o.UpdateData(); }); }
+
+template <typename F>
+void TDataSet::ChangeRows(const TRowChange& change, F&& changeRows) {
+  NotifyAll(observers_, [&](IDataSetObserver& o) { o.RowsChanging(change); });
+  changeRows();
+  NotifyAll(observers_, [&](IDataSetObserver& o) { o.RowsChanged(change); });
+}
 
 }  // namespace orb

@@ -22,6 +22,7 @@ namespace orb {
 
 class TDataSet;
 class IDataSetObserver;
+struct TRowChange;
 
 enum class TDataSetState { Inactive, Browse, Edit, Insert };
 
@@ -122,6 +123,9 @@ class TDataSet {
   // Makes the first record whose field equals `value` current; when none
   // matches, the first record becomes current and the result is false.
   bool Locate(std::string_view fieldName, std::string_view value);
+  // The 0-based row of the first stored record whose field equals `value`,
+  // or RecordCount() when none does; the cursor stays where it is.
+  std::size_t FindRow(std::string_view fieldName, std::string_view value) const;
   // A value of any row, in index order, for list views over the store.
   std::string_view RowValue(std::size_t row, const TField& field) const;
 
@@ -158,6 +162,8 @@ class TDataSet {
   void NotifyState();
   void NotifyField(const TField& field);
   void NotifyUpdateData();
+  template <typename F>
+  void ChangeRows(const TRowChange& change, F&& changeRows);
 
   std::vector<TFieldDef> defs_;
   std::vector<std::unique_ptr<TField>> fields_;

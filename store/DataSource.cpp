@@ -33,6 +33,8 @@ void TDataSource::RecordMoved() { ForEachLink([](TDataLink& l) { l.RecordMoved()
 void TDataSource::DataChanged() { ForEachLink([](TDataLink& l) { l.DataChanged(); }); }
 void TDataSource::FieldChanged(const TField& field) { ForEachLink([&](TDataLink& l) { l.FieldChanged(field); }); }
 void TDataSource::StateChanged() { ForEachLink([](TDataLink& l) { l.StateChanged(); }); }
+void TDataSource::RowsChanging(const TRowChange& change) { ForEachLink([&](TDataLink& l) { l.RowsChanging(change); }); }
+void TDataSource::RowsChanged(const TRowChange& change) { ForEachLink([&](TDataLink& l) { l.RowsChanged(change); }); }
 void TDataSource::UpdateData() { ForEachLink([](TDataLink& l) { l.UpdateData(); }); }
 
 void TDataSource::DataSetDestroyed() {

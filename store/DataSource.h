@@ -3,6 +3,7 @@
 // field of it. A control changes the store only through its link.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,6 +12,21 @@ namespace orb {
 
 class TDataSet;
 class TField;
+
+// How the rows of a store change, in the order of its active index: one
+// record inserted, removed, changed in place or moved to another row by a
+// changed key, or every row at once (opened, closed, loaded, reordered).
+struct TRowChange {
+  enum TKind { Inserted, Removed, Changed, Moved, Reset };
+  TKind Kind = Reset;
+  // The row inserted (as it is after the change), removed, changed or moved
+  // (as it is before the change).
+  std::size_t Row = 0;
+  // Moved: the row the record has after the change.
+  std::size_t ToRow = 0;
+
+  bool operator==(const TRowChange&) const = default;
+};
 
 // What a store tells those that watch it. Every event has an empty default so
 // that an observer overrides only what it needs.
@@ -27,6 +43,10 @@ class IDataSetObserver {
   virtual void FieldChanged(const TField& /*field*/) {}
   // The state changed between browse, edit and insert.
   virtual void StateChanged() {}
+  // The rows are about to change, and have changed: told in pairs, so that
+  // a list over the rows can follow exactly the rows concerned.
+  virtual void RowsChanging(const TRowChange& /*change*/) {}
+  virtual void RowsChanged(const TRowChange& /*change*/) {}
   // A post is about to happen: write pending input into the fields now.
   virtual void UpdateData() {}
   // The store is being destroyed; forget it.
@@ -53,6 +73,8 @@ class TDataSource final : public IDataSetObserver {
   void DataChanged() override;
   void FieldChanged(const TField& field) override;
   void StateChanged() override;
+  void RowsChanging(const TRowChange& change) override;
+  void RowsChanged(const TRowChange& change) override;
   void UpdateData() override;
   void DataSetDestroyed() override;
 
