@@ -300,6 +300,8 @@ void TDataSet::SetState(TDataSetState state) {
 void TDataSet::CheckBrowseMode() {
   if (!Editing(state_)) return;
   for (TDataSet* detail : details_) detail->CheckBrowseMode();
+  // Input that a control holds counts as a change of the record.
+  NotifyUpdateData();
   if (modified_) Post();
   else Cancel();
 }

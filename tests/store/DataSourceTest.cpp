@@ -76,6 +76,22 @@ TEST(DataSource, PendingInputIsWrittenIntoTheFieldBeforeThePost) {
   EXPECT_EQ(store.FieldByName("Link").AsString(), "");
 }
 
+TEST(DataSource, MovingOnOrInsertingKeepsInputThatWasNotWrittenYet) {
+  TDataSet store;
+  test::DeclareSimple(store);
+  store.CreateDataSet();
+  test::AddRecord(store, "b");
+  TDataSource source(&store);
+  TEditControl title(source, "Title");
+  title.Type("a");  // still only in the control
+  store.Insert();   // leaving the record must not drop what was typed
+  store.Cancel();
+  EXPECT_EQ(test::Column(store, "Title"), std::vector<std::string>{"a"});
+  title.Type("c");
+  store.First();
+  EXPECT_EQ(test::Column(store, "Title"), std::vector<std::string>{"c"});
+}
+
 TEST(DataSource, ObserversAreToldOfEveryKindOfEvent) {
   struct TRecorder : IDataSetObserver {
     std::vector<std::string> events;
