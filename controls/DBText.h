@@ -1,0 +1,27 @@
+#pragma once
+// TDBText: a label that shows one field of the current record of a data
+// source, as plain text (a title holding "<" or "&" shows as written).
+
+#include <QLabel>
+
+#include "store/DataSource.h"
+
+namespace orb {
+
+class TDBText : public QLabel {
+  Q_OBJECT
+  Q_PROPERTY(QString DataField READ DataField WRITE SetDataField)
+
+ public:
+  explicit TDBText(QWidget* parent = nullptr);
+
+  TDataSource* DataSource() const { return link_.DataSource(); }
+  void SetDataSource(TDataSource* source) { link_.SetDataSource(source); }
+  QString DataField() const { return QString::fromStdString(link_.FieldName()); }
+  void SetDataField(const QString& name) { link_.SetFieldName(name.toStdString()); }
+
+ private:
+  TFieldDataLink link_;
+};
+
+}  // namespace orb

@@ -1,0 +1,46 @@
+#pragma once
+// TOrbExecButton: a push button that launches a stored link when pressed.
+// Its own click handler runs first, then the launcher. Bound to a string
+// field, the caption follows that field; bound to any other field it is
+// empty; without a data source it keeps the caption its form gives it.
+
+#include <QPushButton>
+
+#include <functional>
+
+#include "controls/OrbDBExecute.h"
+#include "store/DataSource.h"
+
+namespace orb {
+
+class TOrbExecButton : public QPushButton {
+  Q_OBJECT
+  Q_PROPERTY(QString Caption READ text WRITE setText)
+  Q_PROPERTY(QString DataField READ DataField WRITE SetDataField)
+  // The launcher's kind word.
+  Q_PROPERTY(QString ExecuteStr READ ExecuteStr WRITE SetExecuteStr)
+
+ public:
+  explicit TOrbExecButton(QWidget* parent = nullptr);
+
+  TDataSource* DataSource() const { return link_.DataSource(); }
+  void SetDataSource(TDataSource* source) { link_.SetDataSource(source); }
+  QString DataField() const { return QString::fromStdString(link_.FieldName()); }
+  void SetDataField(const QString& name) { link_.SetFieldName(name.toStdString()); }
+  QString ExecuteStr() const { return QString::fromStdString(dbExecute_.ExecuteStr()); }
+  void SetExecuteStr(const QString& kind) { dbExecute_.SetExecuteStr(kind.toStdString()); }
+
+  TOrbDBExecute& DBExecute() { return dbExecute_; }
+
+  // The form's click handler; it runs before the launch.
+  std::function<void()> OnClick;
+
+ private:
+  void Click();
+  void DataChange();
+
+  TFieldDataLink link_;
+  TOrbDBExecute dbExecute_;
+};
+
+}  // namespace orb
