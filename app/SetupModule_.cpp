@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "framework/ComponentPersistency.h"
 #include "framework/LowAPI_.h"
 #include "framework/OrbMessages_.h"
 #include "platform/Application.h"
@@ -62,6 +63,7 @@ void StartRegisteredMenu() {
   TForm* form = CurrentMenu ? CurrentMenu->GetForm() : nullptr;
   if (!form) return;
   Application()->SetTitle(ProjectRoot->Get_Project().Get_Setup().Get_Title());
+  RestoreProperties();
   form->SetPosition(TFormPosition::ScreenCenter);
 }
 

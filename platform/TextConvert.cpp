@@ -1,6 +1,9 @@
 #include "platform/TextConvert.h"
 
+#include <charconv>
 #include <string>
+
+#include "platform/TextCompare.h"
 
 namespace orb {
 namespace {
@@ -49,6 +52,21 @@ std::int32_t StrToInt(std::string_view text) {
   auto bits = static_cast<std::uint32_t>(magnitude);
   if (negative) bits = 0u - bits;
   return static_cast<std::int32_t>(bits);
+}
+
+bool StrToBool(std::string_view text) {
+  try {
+    return StrToInt(text) != 0;
+  } catch (const EConvertError&) {
+  }
+  std::string_view trimmed = text.substr(std::min(text.find_first_not_of(' '), text.size()));
+  trimmed = trimmed.substr(0, trimmed.find_last_not_of(' ') + 1);
+  double number = 0;
+  auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), number);
+  if (error == std::errc() && end == trimmed.data() + trimmed.size() && !trimmed.empty()) return number != 0;
+  if (SameText(text, "True")) return true;
+  if (SameText(text, "False")) return false;
+  throw EConvertError("'" + std::string(text) + "' is not a valid boolean value");
 }
 
 }  // namespace orb

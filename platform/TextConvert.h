@@ -21,4 +21,9 @@ class EConvertError : public std::runtime_error {
 // "'<text>' is not a valid integer value".
 std::int32_t StrToInt(std::string_view text);
 
+// A truth value: a number (an integer as StrToInt reads it, or a decimal
+// number) is true when it is not 0; otherwise "True" or "False" in any case.
+// Anything else fails with "'<text>' is not a valid boolean value".
+bool StrToBool(std::string_view text);
+
 }  // namespace orb

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -85,8 +86,13 @@ struct TStartFixture : ::testing::Test {
   void WriteProject(const std::string& xml, const std::string& name = "Setup.orbproj") {
     std::ofstream(medium / name, std::ios::binary) << xml;
   }
-  static std::string Project(const std::string& menu, const std::string& setup = "<Setup><Title>My CD</Title></Setup>") {
-    return "<Orbdeck><Project><CDFormClass><Title>" + menu + "</Title></CDFormClass>" + setup + "</Project></Orbdeck>";
+  static constexpr const char* kAppearance =
+      "<MainForm><Caption>Menu</Caption><AlphaBlendValue>255</AlphaBlendValue><AlphaBlend>False</AlphaBlend>"
+      "<Components/></MainForm>";
+  static std::string Project(const std::string& menu, const std::string& setup = "<Setup><Title>My CD</Title></Setup>",
+                             const std::string& mainForm = kAppearance) {
+    return "<Orbdeck><Project><CDFormClass><Title>" + menu + "</Title></CDFormClass>" + setup + mainForm +
+           "</Project></Orbdeck>";
   }
 
   // Starts the host as main() does, with the program file given.
@@ -142,6 +148,19 @@ TEST_F(TStartFixture, MenuFormBecomesTheCentredMainFormWithTheProjectTitle) {
   EXPECT_EQ(form->ReferenceCount(), 2) << "the current reference and one never released";
   EXPECT_EQ(application->Title(), "My CD");
   EXPECT_EQ(form->Position(), TFormPosition::ScreenCenter);
+}
+
+TEST_F(TStartFixture, AFailedRestoreShowsTheFormAsFarAsItWasSetUpButNotCentred) {
+  WriteProject(Project("Test Form", "<Setup><Title>My CD</Title></Setup>",
+                       "<MainForm><Caption>Restored</Caption><AlphaBlendValue>high</AlphaBlendValue></MainForm>"));
+  Start();
+  EXPECT_FALSE(CurrentMenu) << "emptied by the failure";
+  TForm* form = application->MainForm();
+  ASSERT_NE(form, nullptr) << "the form stays the main form";
+  EXPECT_EQ(application->Title(), "My CD");
+  EXPECT_EQ(form->windowTitle(), "Restored");
+  EXPECT_EQ(form->Position(), TFormPosition::Designed);
+  EXPECT_TRUE(std::none_of(events.begin(), events.end(), [](const std::string& e) { return e.starts_with("report"); }));
 }
 
 TEST_F(TStartFixture, MissingSetupTitleGivesAnEmptyTitle) {

@@ -42,3 +42,16 @@ TEST(StrToInt, FailureMessageQuotesTheText) {
     EXPECT_STREQ(e.what(), "'abc' is not a valid integer value");
   }
 }
+
+TEST(StrToBool, NumbersAreTrueUnlessZeroAndWordsInAnyCase) {
+  for (const char* on : {"1", "-1", "$FF", " 7", "0.5", "TRUE", "true", "True"}) EXPECT_TRUE(StrToBool(on)) << on;
+  for (const char* off : {"0", "-0", "0.0", "FALSE", "false"}) EXPECT_FALSE(StrToBool(off)) << off;
+  for (const char* bad : {"yes", "", " ", "1x", "True ", "on"}) {
+    try {
+      StrToBool(bad);
+      ADD_FAILURE() << bad;
+    } catch (const EConvertError& e) {
+      EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) + "' is not a valid boolean value");
+    }
+  }
+}
