@@ -43,6 +43,7 @@ struct TRestore : ::testing::Test {
     ProgramFolder = medium.string() + "/";
     form = std::make_unique<TRestoreTestForm>(nullptr);
     CurrentMenu = form.get();
+    form->AddRef();  // the host's reference that is never released
   }
   void TearDown() override {
     form.reset();
