@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <vector>
+
+#include "platform/TextCompare.h"
 
 namespace orb {
 namespace {
@@ -27,7 +30,66 @@ std::string FindEntry(const fs::path& dir, const std::string& name) {
   return name;
 }
 
+// A path split for the relative-path rule: the drive part, the names of the
+// folders of its folder part (up to its last separator), and the rest.
+struct TSplitPath {
+  std::string_view Drive;
+  std::vector<std::string_view> Folders;
+  std::string_view Name;
+};
+
+std::string_view WindowsDrive(std::string_view path) {
+  if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2);
+  if (!path.starts_with("\\\\")) return {};
+  std::size_t share = path.find('\\', 2);
+  if (share == std::string_view::npos) return path;
+  return path.substr(0, std::min(path.find('\\', share + 1), path.size()));
+}
+
+// On POSIX the one drive is the root: a path without it is no full path.
+std::string_view PosixDrive(std::string_view path) { return path.starts_with('/') ? path.substr(0, 1) : std::string_view(); }
+
+TSplitPath SplitPath(std::string_view path, char separator, std::string_view (*drive)(std::string_view)) {
+  TSplitPath split;
+  split.Drive = drive(path);
+  std::size_t last = path.rfind(separator);
+  std::size_t nameStart = last == std::string_view::npos ? 0 : last + 1;
+  split.Name = path.substr(std::max(nameStart, split.Drive.size()));
+  std::string_view folders = path.substr(split.Drive.size(), nameStart > split.Drive.size() ? nameStart - split.Drive.size() : 0);
+  for (std::size_t start = 0; start < folders.size();) {
+    std::size_t end = std::min(folders.find(separator, start), folders.size());
+    if (end > start) split.Folders.push_back(folders.substr(start, end - start));
+    start = end + 1;
+  }
+  return split;
+}
+
+std::string RelativePath(std::string_view base, std::string_view target, char separator,
+                         std::string_view (*drive)(std::string_view)) {
+  TSplitPath from = SplitPath(base, separator, drive);
+  TSplitPath to = SplitPath(target, separator, drive);
+  if (!SameText(from.Drive, to.Drive)) return std::string(target);
+  std::size_t common = 0;
+  while (common < from.Folders.size() && common < to.Folders.size() &&
+         SameText(from.Folders[common], to.Folders[common]))
+    ++common;
+  std::string relative;
+  for (std::size_t i = common; i < from.Folders.size(); ++i) relative += "..\\";
+  for (std::size_t i = common; i < to.Folders.size(); ++i) (relative += to.Folders[i]) += '\\';
+  return relative += to.Name;
+}
+
 }  // namespace
+
+std::string ExtractRelativePath(std::string_view base, std::string_view target) {
+  return RelativePath(base, target, '\\', WindowsDrive);
+}
+
+std::string StoredRelativePath(std::string_view baseFolder, std::string_view target) {
+  const char separator = static_cast<char>(fs::path::preferred_separator);
+  if (separator == '\\') return ExtractRelativePath(baseFolder, target);
+  return RelativePath(baseFolder, target, separator, PosixDrive);
+}
 
 std::string JoinStoredPath(std::string_view folder, std::string_view storedPath) {
   const char separator = static_cast<char>(fs::path::preferred_separator);

@@ -22,3 +22,27 @@ TEST(StoredPath, BackslashesBecomeSeparatorsAndCaseIsResolvedAsOnWindows) {
   EXPECT_EQ(JoinStoredPath(base, ""), base);
   fs::remove_all(folder);
 }
+
+TEST(RelativePath, TheRuleOnWindowsPaths) {
+  EXPECT_EQ(ExtractRelativePath("D:\\CD\\", "D:\\CD\\Setup\\run.exe"), "Setup\\run.exe");
+  EXPECT_EQ(ExtractRelativePath("D:\\CD\\", "D:\\CD\\run.exe"), "run.exe");
+  EXPECT_EQ(ExtractRelativePath("D:\\CD\\", "D:\\Other\\x.exe"), "..\\Other\\x.exe");
+  EXPECT_EQ(ExtractRelativePath("D:\\CD\\", "E:\\x.exe"), "E:\\x.exe");
+  EXPECT_EQ(ExtractRelativePath("D:\\CD\\", "D:\\CD\\Tools"), "Tools");
+  EXPECT_EQ(ExtractRelativePath("D:\\CD\\", "D:\\CD"), "..\\CD");
+  EXPECT_EQ(ExtractRelativePath("d:\\cd\\", "D:\\CD\\Setup\\run.exe"), "Setup\\run.exe") << "without regard to case";
+  EXPECT_EQ(ExtractRelativePath("", "D:\\CD\\run.exe"), "D:\\CD\\run.exe") << "an empty base has no drive";
+  EXPECT_EQ(ExtractRelativePath("\\\\srv\\cds\\Menu\\", "\\\\srv\\cds\\Menu\\a\\b.txt"), "a\\b.txt");
+  EXPECT_EQ(ExtractRelativePath("\\\\srv\\cds\\", "\\\\srv\\other\\b.txt"), "\\\\srv\\other\\b.txt");
+  EXPECT_EQ(ExtractRelativePath("D:\\CD\\", "Setup\\run.exe"), "Setup\\run.exe") << "a stored link stays as it is";
+}
+
+TEST(RelativePath, PlatformPathsBecomeThePortableForm) {
+  EXPECT_EQ(StoredRelativePath("/media/cd/", "/media/cd/Setup/run.exe"), "Setup\\run.exe");
+  EXPECT_EQ(StoredRelativePath("/media/cd/", "/media/cd/Docs"), "Docs");
+  EXPECT_EQ(StoredRelativePath("/media/cd/", "/media/other/x.pdf"), "..\\other\\x.pdf");
+  EXPECT_EQ(StoredRelativePath("/media/cd/", "/media/cd"), "..\\cd");
+  for (const char* stored : {"Setup\\run.exe", "", "run.exe", "..\\other\\x.pdf"})
+    EXPECT_EQ(StoredRelativePath("/media/cd/", stored), stored) << "idempotent on " << stored;
+  EXPECT_EQ(StoredRelativePath("", "/media/cd/run.exe"), "/media/cd/run.exe") << "no base, the full path";
+}
