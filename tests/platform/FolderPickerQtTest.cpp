@@ -124,22 +124,4 @@ TEST_F(FolderPickerDialog, WithoutAUsableRootTheTreeStartsAtTheTopOfTheFileSyste
   }
 }
 
-TEST(FolderPickerSeam, ReplacementAnswersInsteadOfTheDialog) {
-  struct TAnswer : IFolderPicker {
-    bool Pick(const std::string& title, const std::string& root, std::string& folder) override {
-      asked = title + "|" + root;
-      folder = "/media/cd/Tools";
-      return true;
-    }
-    std::string asked;
-  } answer;
-  SetFolderPicker(&answer);
-  std::string folder;
-  bool chosen = PickFolder("Select Folder", "/media/cd/", folder);
-  SetFolderPicker(nullptr);
-  EXPECT_TRUE(chosen);
-  EXPECT_EQ(answer.asked, "Select Folder|/media/cd/");
-  EXPECT_EQ(folder, "/media/cd/Tools");
-}
-
 }  // namespace

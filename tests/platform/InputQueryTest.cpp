@@ -58,22 +58,4 @@ TEST(InputQueryDialog, SmallFixedDialogCentredOnTheScreenWithThePromptAboveTheBo
   InputQuery("Internet address:", "http://", text);
 }
 
-TEST(InputQuerySeam, ReplacementAnswersInsteadOfTheDialog) {
-  struct TAnswer : IInputQuery {
-    bool Ask(const std::string& title, const std::string& prompt, std::string& text) override {
-      asked = title + "|" + prompt + "|" + text;
-      text = "www.example.org";
-      return true;
-    }
-    std::string asked;
-  } answer;
-  SetInputQuery(&answer);
-  std::string text;
-  bool confirmed = InputQuery("Internet address:", "http://", text);
-  SetInputQuery(nullptr);
-  EXPECT_TRUE(confirmed);
-  EXPECT_EQ(answer.asked, "Internet address:|http://|");
-  EXPECT_EQ(text, "www.example.org");
-}
-
 }  // namespace
