@@ -22,4 +22,7 @@ int RunDataCommand(const TArguments& arguments);
 // orbdeck picture IN OUT.png
 int RunPictureCommand(const TArguments& arguments);
 
+// orbdeck trailer read FILE | trailer write FILE TEXT
+int RunTrailerCommand(const TArguments& arguments);
+
 }  // namespace orb

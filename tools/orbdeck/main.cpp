@@ -17,6 +17,7 @@ struct TCommand {
 constexpr TCommand Commands[] = {
     {"data", "data export FILE\ndata import --fields FIELDS.json IN.json OUT.xml", orb::RunDataCommand},
     {"picture", "picture IN OUT.png", orb::RunPictureCommand},
+    {"trailer", "trailer read FILE\ntrailer write FILE TEXT", orb::RunTrailerCommand},
 };
 
 int PrintUsage() {
