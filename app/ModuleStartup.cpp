@@ -2,11 +2,14 @@
 
 #include "framework/LowAPI_.h"
 #include "framework/OrbMessages_.h"
+#include "templates/SimpleCDForm_.h"
 
 namespace orb {
 
 void StartModules() {
   InitializeLowAPI();
+  // The template modules register their menus in this order.
+  RegisterCDMenu(ClassOf<TSimpleCDForm>(), "Simple");
   RegisterStudioMessage();
 }
 
