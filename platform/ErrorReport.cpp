@@ -18,11 +18,13 @@ TErrorReporter& CurrentReporter() {
 }
 
 void ShowMessageBox(const std::string& caption, const std::string& text) {
+  // Standard error gets the report too, for whoever started the program
+  // from a terminal, and for a program that cannot show a window.
+  std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+  std::fflush(stderr);
   if (!qobject_cast<QApplication*>(QCoreApplication::instance()) || !Application() ||
-      !Application()->CanShowForms()) {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+      !Application()->CanShowForms())
     return;
-  }
   QMessageBox box(QMessageBox::Critical, DisplayText(caption), DisplayText(text), QMessageBox::Ok);
   box.exec();
 }

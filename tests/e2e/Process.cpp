@@ -14,9 +14,15 @@
 namespace orb::test {
 
 pid_t StartProcess(const std::string& program, const std::vector<std::string>& arguments,
-                   const std::vector<TEnvironmentChange>& environment, int keepOpenFd) {
+                   const std::vector<TEnvironmentChange>& environment, int keepOpenFd,
+                   const std::string& outputFile) {
   pid_t pid = ::fork();
   if (pid != 0) return pid;
+  if (!outputFile.empty()) {
+    int out = ::open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ::dup2(out, STDOUT_FILENO);
+    ::dup2(out, STDERR_FILENO);
+  }
   for (const TEnvironmentChange& change : environment) {
     if (change.Value)
       ::setenv(change.Name.c_str(), change.Value->c_str(), 1);

@@ -16,8 +16,10 @@ struct TEnvironmentChange {
 };
 
 // Starts a program with arguments and environment changes; returns its pid.
+// With an output file, its standard output and error go there.
 pid_t StartProcess(const std::string& program, const std::vector<std::string>& arguments,
-                   const std::vector<TEnvironmentChange>& environment = {}, int keepOpenFd = -1);
+                   const std::vector<TEnvironmentChange>& environment = {}, int keepOpenFd = -1,
+                   const std::string& outputFile = {});
 
 // Waits for the process; its exit code, or nullopt when it did not end in
 // time (it is then killed) or ended by a signal.
