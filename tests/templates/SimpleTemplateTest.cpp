@@ -16,11 +16,13 @@
 #include "templates/SimpleCDForm_.h"
 #include "templates/SimpleDBForm_.h"
 #include "tests/controls/ControlTestSupport.h"
+#include "tests/support/SimplePacket.h"
 #include "tests/platform/DialogDriver.h"
 #include "ui_SimpleCDForm_.h"
 #include "ui_SimpleDBForm_.h"
 
 using namespace orb;
+using test::SimplePacket;
 namespace fs = std::filesystem;
 
 namespace {
@@ -29,14 +31,6 @@ std::string Row(const std::string& title, const std::string& link, const std::st
   return "<ROW Title=\"" + title + "\" Link=\"" + link + "\" Description=\"" + description + "\"/>";
 }
 
-std::string SimplePacket(const std::string& rows) {
-  return "<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
-         "<FIELD attrname=\"Title\" fieldtype=\"string\" WIDTH=\"80\"/>"
-         "<FIELD attrname=\"Link\" fieldtype=\"string\" WIDTH=\"256\"/>"
-         "<FIELD attrname=\"Description\" fieldtype=\"bin.hex\" SUBTYPE=\"Text\"/></FIELDS>"
-         "<PARAMS DEFAULT_ORDER=\"1\" PRIMARY_KEY=\"1\"/></METADATA><ROWDATA>" +
-         rows + "</ROWDATA></DATAPACKET>";
-}
 
 // A medium folder, and the Simple menu started on it as the host does; or,
 // with an editing environment, with the menu current and closes ignored.
