@@ -192,6 +192,22 @@ TEST_F(TSimpleTemplate, AddPostsThePendingChangeFirstAndEnterPostsAndRefreshes) 
   EXPECT_EQ(posts, 2) << "Enter posts even without a change, also in the read-only link";
 }
 
+TEST_F(TSimpleTemplate, ChoosingAnotherEntryPostsTheEditedOneAndKeepsTheChoice) {
+  WriteData(SimplePacket(Row("b", "") + Row("d", "") + Row("f", "")));
+  Start(true);
+  QTest::keyClicks(Editor().TitleEd, "x");  // "bx", still in the edit
+  ChooseRow(2);
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"bx", "d", "f"}));
+  EXPECT_EQ(Current("Title"), "f") << "the chosen row, not the one just posted";
+  EXPECT_EQ(Selected(), 2);
+  QTest::keyClicks(Editor().TitleEd, "z");  // "fz" sorts after "f": the chosen row stays the same record
+  Editor().TitleEd->selectAll();
+  QTest::keyClicks(Editor().TitleEd, "a");  // "a" sorts first: the chosen "d" moves down a row
+  ChooseRow(1);
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"a", "bx", "d"}));
+  EXPECT_EQ(Current("Title"), "d");
+}
+
 TEST_F(TSimpleTemplate, APostKeepsTheListsScrollPositionAndARenameMovesTheSelection) {
   std::string rows;
   for (int i = 0; i < 300; ++i) rows += Row("Entry " + std::to_string(1000 + i), "");
