@@ -24,7 +24,9 @@ class TDBEdit : public QLineEdit {
   TDataSource* DataSource() const { return link_.DataSource(); }
   void SetDataSource(TDataSource* source) { link_.SetDataSource(source); }
   QString DataField() const { return QString::fromStdString(link_.FieldName()); }
-  void SetDataField(const QString& name) { link_.SetFieldName(name.toStdString()); }
+  // Shows another field. Text typed for the field shown so far is written
+  // into it first, so it is neither lost nor taken for the new field.
+  void SetDataField(const QString& name);
 
   // The form's key-down handler; it runs before the control's own reactions.
   TKeyDownEvent OnKeyDown;
