@@ -20,11 +20,6 @@ TDBEdit::TDBEdit(QWidget* parent) : QLineEdit(parent) {
   connect(this, &QLineEdit::textEdited, this, Guarded(&TDBEdit::UserEdited, this));
 }
 
-void TDBEdit::SetDataField(const QString& name) {
-  link_.UpdateData();
-  link_.SetFieldName(name.toStdString());
-}
-
 void TDBEdit::ShowField() {
   TField* field = link_.Field();
   const bool limited = field && field->Kind() == TFieldKind::String && field->Size() > 0;

@@ -5,11 +5,11 @@
 
 #include <QLabel>
 
-#include "store/DataSource.h"
+#include "controls/DataAware.h"
 
 namespace orb {
 
-class TDBText : public QLabel {
+class TDBText : public QLabel, public TFieldControl {
   Q_OBJECT
   Q_PROPERTY(QString DataField READ DataField WRITE SetDataField)
   Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
@@ -17,10 +17,6 @@ class TDBText : public QLabel {
  public:
   explicit TDBText(QWidget* parent = nullptr);
 
-  TDataSource* DataSource() const { return link_.DataSource(); }
-  void SetDataSource(TDataSource* source) { link_.SetDataSource(source); }
-  QString DataField() const { return QString::fromStdString(link_.FieldName()); }
-  void SetDataField(const QString& name) { link_.SetFieldName(name.toStdString()); }
   // Whether the label takes the width of its text whenever the text changes.
   bool AutoSize() const { return autoSize_; }
   void SetAutoSize(bool autoSize);
@@ -28,7 +24,6 @@ class TDBText : public QLabel {
  private:
   void ShowField();
 
-  TFieldDataLink link_;
   bool autoSize_ = false;
 };
 
