@@ -8,24 +8,11 @@
 #include <X11/keysym.h>
 
 #include "tests/e2e/MenuFixture.h"
+#include "tests/support/PackagePacket.h"
 
 using namespace orb::test;
 
 namespace {
-
-// The Package Software template's data packet of the rows given.
-std::string Packet(const std::string& rows) {
-  std::string slotFields;
-  for (int i = 1; i <= 5; ++i) slotFields += "<FIELD attrname=\"Title" + std::to_string(i) + "\" fieldtype=\"string\" WIDTH=\"120\"/>";
-  for (int i = 1; i <= 5; ++i) slotFields += "<FIELD attrname=\"Link" + std::to_string(i) + "\" fieldtype=\"string\" WIDTH=\"300\"/>";
-  return "<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
-         "<FIELD attrname=\"Name\" fieldtype=\"string\" WIDTH=\"120\"/>"
-         "<FIELD attrname=\"Serial\" fieldtype=\"string\" WIDTH=\"300\"/>"
-         "<FIELD attrname=\"Description\" fieldtype=\"bin.hex\" SUBTYPE=\"Text\"/>"
-         "<FIELD attrname=\"Softwares\" fieldtype=\"nested\"><FIELDS>" +
-         slotFields + "</FIELDS><PARAMS/></FIELD></FIELDS><PARAMS DEFAULT_ORDER=\"1\" PRIMARY_KEY=\"1\"/></METADATA><ROWDATA>" +
-         rows + "</ROWDATA></DATAPACKET>";
-}
 
 class TPackageMenuEndToEnd : public TMenuEndToEnd {
  protected:
@@ -50,7 +37,7 @@ TEST_F(TPackageMenuEndToEnd, TheMenuAppearsCentredAndAProgramTitleOpensItsSlotsL
   fs::create_directories(medium / "Extras");
   std::ofstream(medium / "Tools" / "Docs" / "Manual.txt") << "manual";
   WriteScript(medium / "Tools" / "setup.sh", "echo started > '" + (outside / "started").string() + "'");
-  WriteData(Packet("<ROW Name=\"A tools\" Serial=\"T-1\"><Softwares><ROWSoftwares Title1=\"Setup\" "
+  WriteData(PackagePacket("<ROW Name=\"A tools\" Serial=\"T-1\"><Softwares><ROWSoftwares Title1=\"Setup\" "
                    "Link1=\"Tools&#092;setup.sh\" Title2=\"Manual\" Link2=\"tools&#092;docs&#092;MANUAL.TXT\"/>"
                    "</Softwares></ROW><ROW Name=\"B extras\"><Softwares><ROWSoftwares Title3=\"Extras folder\" "
                    "Link3=\"Extras\"/></Softwares></ROW>"));

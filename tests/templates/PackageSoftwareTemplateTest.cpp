@@ -26,10 +26,12 @@
 #include "templates/PackageSoftwareCDForm_.h"
 #include "templates/PackageSoftwareDBForm_.h"
 #include "tests/controls/ControlTestSupport.h"
+#include "tests/support/PackagePacket.h"
 #include "ui_PackageSoftwareCDForm_.h"
 #include "ui_PackageSoftwareDBForm_.h"
 
 using namespace orb;
+using test::PackagePacket;
 namespace fs = std::filesystem;
 
 namespace {
@@ -41,19 +43,6 @@ std::string Package(const std::string& name, const std::string& serial = "", con
   std::string row = "<ROW Name=\"" + name + "\" Serial=\"" + serial + "\" Description=\"" + description + "\"";
   if (programs.empty()) return row + "/>";
   return row + "><Softwares><ROWSoftwares " + programs + "/></Softwares></ROW>";
-}
-
-std::string PackagePacket(const std::string& rows) {
-  std::string slotFields;
-  for (int i = 1; i <= 5; ++i) slotFields += "<FIELD attrname=\"Title" + std::to_string(i) + "\" fieldtype=\"string\" WIDTH=\"120\"/>";
-  for (int i = 1; i <= 5; ++i) slotFields += "<FIELD attrname=\"Link" + std::to_string(i) + "\" fieldtype=\"string\" WIDTH=\"300\"/>";
-  return "<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
-         "<FIELD attrname=\"Name\" fieldtype=\"string\" WIDTH=\"120\"/>"
-         "<FIELD attrname=\"Serial\" fieldtype=\"string\" WIDTH=\"300\"/>"
-         "<FIELD attrname=\"Description\" fieldtype=\"bin.hex\" SUBTYPE=\"Text\"/>"
-         "<FIELD attrname=\"Softwares\" fieldtype=\"nested\"><FIELDS>" +
-         slotFields + "</FIELDS><PARAMS/></FIELD></FIELDS><PARAMS DEFAULT_ORDER=\"1\" PRIMARY_KEY=\"1\"/></METADATA><ROWDATA>" +
-         rows + "</ROWDATA></DATAPACKET>";
 }
 
 // Answers the folder picker and remembers where it was rooted.
