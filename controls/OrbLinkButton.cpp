@@ -22,7 +22,7 @@ constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_s
 // A chosen folder as it is stored. The base folder itself is stored as the
 // empty link, which opens it, not as "..\" and its own name, which would
 // break when the medium is copied to a folder of another name.
-std::string StoredFolder(const std::string& base, std::string folder) {
+std::string StoredFolder(const std::string& base, const std::string& folder) {
   std::string asFolder = folder.ends_with(kSeparator) ? folder : folder + kSeparator;
   if (!base.empty() && StoredRelativePath(base, asFolder).empty()) return {};
   return StoredRelativePath(base, folder);
