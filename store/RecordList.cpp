@@ -188,18 +188,34 @@ void TRecordList::Clear() {
 
 void TRecordList::Assign(std::vector<std::unique_ptr<TRecord>> records) {
   Clear();
-  size_ = records.size();
-  for (std::size_t first = 0; first < records.size(); first += LoadBlock) {
-    std::size_t last = std::min(records.size(), first + LoadBlock);
-    TBlock& block = blocks_.emplace_back();
-    block.reserve(last - first);
-    for (std::size_t i = first; i < last; ++i) {
-      TKeyPrefix prefix = PrefixOf(*records[i]);
-      block.push_back({prefix, records[i].release()});
-    }
-    starts_.push_back(first);
-    firsts_.push_back(block.front().KeyPrefix);
+  // The key prefixes of all records in one array: ordering compares them and
+  // reads a record's key only when two prefixes tie.
+  std::vector<TEntry> entries(records.size());
+  for (std::size_t i = 0; i < records.size(); ++i) entries[i] = {PrefixOf(*records[i]), records[i].get()};
+  if (keyField_ != NoKey) {
+    auto before = [this](const TEntry& a, const TEntry& b) {
+      if (a.KeyPrefix != b.KeyPrefix) return a.KeyPrefix < b.KeyPrefix;
+      return KeyOf(*a.Record) < KeyOf(*b.Record);
+    };
+    // Files this store wrote are in order already; only others need sorting.
+    if (!std::is_sorted(entries.begin(), entries.end(), before)) std::stable_sort(entries.begin(), entries.end(), before);
   }
+  // Everything that allocates comes before the list takes the records over,
+  // so a failed allocation leaves them all with `records` and the list empty.
+  std::vector<TBlock> blocks((entries.size() + LoadBlock - 1) / LoadBlock);
+  for (std::size_t b = 0; b < blocks.size(); ++b) blocks[b].reserve(std::min(LoadBlock, entries.size() - b * LoadBlock));
+  starts_.reserve(blocks.size());
+  firsts_.reserve(blocks.size());
+  for (std::unique_ptr<TRecord>& record : records) record.release();
+  for (std::size_t b = 0; b < blocks.size(); ++b) {
+    std::size_t first = b * LoadBlock;
+    std::size_t last = std::min(entries.size(), first + LoadBlock);
+    blocks[b].assign(entries.begin() + static_cast<std::ptrdiff_t>(first), entries.begin() + static_cast<std::ptrdiff_t>(last));
+    starts_.push_back(first);
+    firsts_.push_back(blocks[b].front().KeyPrefix);
+  }
+  blocks_ = std::move(blocks);
+  size_ = entries.size();
 }
 
 std::vector<std::unique_ptr<TRecord>> TRecordList::TakeAll() {

@@ -59,7 +59,8 @@ class TRecordList {
   std::unique_ptr<TRecord> Remove(std::size_t row);
   void Clear();
 
-  // Replaces the content by `records`, taken in the given order.
+  // Replaces the content by `records`: in key order when the list has a key
+  // field (equal keys keep their given order), else in the given order.
   void Assign(std::vector<std::unique_ptr<TRecord>> records);
   // Empties the list and hands its records over in order.
   std::vector<std::unique_ptr<TRecord>> TakeAll();
