@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdint>
 
 namespace orb {
 
@@ -12,6 +13,19 @@ namespace {
 constexpr std::size_t MaxBlock = 256;
 // Bulk loads leave room in each block so that later inserts rarely split.
 constexpr std::size_t LoadBlock = 192;
+
+// A walk over every record of a large list meets memory that left the cache
+// long ago, and waiting for each record in turn is what such a walk costs.
+// A record and its values block were mostly allocated one right behind the
+// other, so the walk asks for the memory at and behind the record this many
+// rows ahead, and the waits of many rows overlap.
+constexpr std::size_t FetchAhead = 16;
+constexpr std::uintptr_t FetchLines = 3;
+
+void Fetch(const TRecord* record) {
+  auto at = reinterpret_cast<std::uintptr_t>(record);
+  for (std::uintptr_t line = 0; line < FetchLines; ++line) __builtin_prefetch(reinterpret_cast<const void*>(at + 64 * line));
+}
 
 }  // namespace
 
@@ -178,8 +192,13 @@ std::unique_ptr<TRecord> TRecordList::Remove(std::size_t row) {
 }
 
 void TRecordList::Clear() {
-  for (TBlock& block : blocks_)
-    for (TEntry& entry : block) delete entry.Record;
+  for (TBlock& block : blocks_) {
+    for (std::size_t i = 0; i < std::min(FetchAhead, block.size()); ++i) Fetch(block[i].Record);
+    for (std::size_t i = 0; i < block.size(); ++i) {
+      if (i + FetchAhead < block.size()) Fetch(block[i + FetchAhead].Record);
+      delete block[i].Record;
+    }
+  }
   blocks_.clear();
   starts_.clear();
   firsts_.clear();
@@ -191,7 +210,10 @@ void TRecordList::Assign(std::vector<std::unique_ptr<TRecord>> records) {
   // The key prefixes of all records in one array: ordering compares them and
   // reads a record's key only when two prefixes tie.
   std::vector<TEntry> entries(records.size());
-  for (std::size_t i = 0; i < records.size(); ++i) entries[i] = {PrefixOf(*records[i]), records[i].get()};
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (i + FetchAhead < records.size()) Fetch(records[i + FetchAhead].get());
+    entries[i] = {PrefixOf(*records[i]), records[i].get()};
+  }
   if (keyField_ != NoKey) {
     auto before = [this](const TEntry& a, const TEntry& b) {
       if (a.KeyPrefix != b.KeyPrefix) return a.KeyPrefix < b.KeyPrefix;
