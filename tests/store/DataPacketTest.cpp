@@ -119,6 +119,30 @@ TEST(DataPacketRead, RowStatesKeepOnlyCurrentRecords) {
             (std::vector<std::string>{"details", "inserted", "inserted and modified", "modified", "plain"}));
 }
 
+// The state counts wherever it stands among a row's attributes, only its
+// first occurrence counts, one that is no number means none, and detail rows
+// are kept or dropped by their own state.
+TEST(DataPacketRead, RowStateCountsWhereverItStandsAndInDetailRows) {
+  std::string metadata =
+      "<METADATA><FIELDS><FIELD attrname=\"Name\" fieldtype=\"string\" WIDTH=\"20\"/>"
+      "<FIELD attrname=\"Softwares\" fieldtype=\"nested\"><FIELDS>"
+      "<FIELD attrname=\"Title1\" fieldtype=\"string\" WIDTH=\"20\"/></FIELDS><PARAMS/></FIELD></FIELDS>"
+      "<PARAMS/></METADATA>";
+  TDataSet master;
+  TDataSet detail;
+  master.AddStringField("Name", 20);
+  TField& softwares = master.AddNestedField("Softwares", {TFieldDef::String("Title1", 20)});
+  detail.SetDataSetField(&softwares);
+  master.LoadFromBytes(Packet("<ROW Name=\"deleted\" RowState=\"2\"/><ROW Name=\"twice\" RowState=\"4\" RowState=\"2\"/>"
+                              "<ROW RowState=\"x\" Name=\"no number\"/><ROW Name=\"with details\"><Softwares>"
+                              "<ROWSoftwares Title1=\"kept\"/><ROWSoftwares RowState=\"1\" Title1=\"original\"/>"
+                              "<ROWSoftwares Title1=\"deleted\" RowState=\"2\"/></Softwares></ROW>",
+                              metadata));
+  EXPECT_EQ(Column(master, "Name"), (std::vector<std::string>{"twice", "no number", "with details"}));
+  master.Locate("Name", "with details");
+  EXPECT_EQ(Column(detail, "Title1"), (std::vector<std::string>{"kept"}));
+}
+
 TEST(DataPacketRead, ChangeLogRebuildsTheCurrentRecordsAndASaveDropsIt) {
   // Row 2 changes row 1 (only its link is repeated); row 3 is new; row 4 deletes the original of row 5.
   std::string metadata =
