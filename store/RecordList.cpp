@@ -207,37 +207,51 @@ void TRecordList::Clear() {
 
 void TRecordList::Assign(std::vector<std::unique_ptr<TRecord>> records) {
   Clear();
-  // The key prefixes of all records in one array: ordering compares them and
-  // reads a record's key only when two prefixes tie.
-  std::vector<TEntry> entries(records.size());
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    if (i + FetchAhead < records.size()) Fetch(records[i + FetchAhead].get());
-    entries[i] = {PrefixOf(*records[i]), records[i].get()};
-  }
-  if (keyField_ != NoKey) {
-    auto before = [this](const TEntry& a, const TEntry& b) {
-      if (a.KeyPrefix != b.KeyPrefix) return a.KeyPrefix < b.KeyPrefix;
-      return KeyOf(*a.Record) < KeyOf(*b.Record);
-    };
-    // Files this store wrote are in order already; only others need sorting.
-    if (!std::is_sorted(entries.begin(), entries.end(), before)) std::stable_sort(entries.begin(), entries.end(), before);
-  }
   // Everything that allocates comes before the list takes the records over,
   // so a failed allocation leaves them all with `records` and the list empty.
-  std::vector<TBlock> blocks((entries.size() + LoadBlock - 1) / LoadBlock);
-  for (std::size_t b = 0; b < blocks.size(); ++b) blocks[b].reserve(std::min(LoadBlock, entries.size() - b * LoadBlock));
+  std::vector<TBlock> blocks((records.size() + LoadBlock - 1) / LoadBlock);
+  for (std::size_t b = 0; b < blocks.size(); ++b) blocks[b].reserve(std::min(LoadBlock, records.size() - b * LoadBlock));
   starts_.reserve(blocks.size());
   firsts_.reserve(blocks.size());
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (i + FetchAhead < records.size()) Fetch(records[i + FetchAhead].get());
+    blocks[i / LoadBlock].push_back({PrefixOf(*records[i]), records[i].get()});
+  }
+  if (keyField_ != NoKey) OrderEntries(blocks);
   for (std::unique_ptr<TRecord>& record : records) record.release();
   for (std::size_t b = 0; b < blocks.size(); ++b) {
-    std::size_t first = b * LoadBlock;
-    std::size_t last = std::min(entries.size(), first + LoadBlock);
-    blocks[b].assign(entries.begin() + static_cast<std::ptrdiff_t>(first), entries.begin() + static_cast<std::ptrdiff_t>(last));
-    starts_.push_back(first);
+    starts_.push_back(b * LoadBlock);
     firsts_.push_back(blocks[b].front().KeyPrefix);
   }
   blocks_ = std::move(blocks);
-  size_ = entries.size();
+  size_ = records.size();
+}
+
+// Puts the entries of `blocks` in key order, keeping the block sizes. Ordering
+// compares the cached prefixes and reads a record's key only when two tie.
+void TRecordList::OrderEntries(std::vector<TBlock>& blocks) const {
+  auto before = [this](const TEntry& a, const TEntry& b) {
+    if (a.KeyPrefix != b.KeyPrefix) return a.KeyPrefix < b.KeyPrefix;
+    return KeyOf(*a.Record) < KeyOf(*b.Record);
+  };
+  auto inOrder = [&] {
+    const TEntry* previous = nullptr;
+    for (const TBlock& block : blocks)
+      for (const TEntry& entry : block) {
+        if (previous && before(entry, *previous)) return false;
+        previous = &entry;
+      }
+    return true;
+  };
+  // Files this store wrote are in order already; only others need sorting.
+  if (inOrder()) return;
+  std::vector<TEntry> entries;
+  entries.reserve(blocks.size() * LoadBlock);
+  for (const TBlock& block : blocks) entries.insert(entries.end(), block.begin(), block.end());
+  std::stable_sort(entries.begin(), entries.end(), before);
+  auto next = entries.begin();
+  for (TBlock& block : blocks)
+    for (TEntry& entry : block) entry = *next++;
 }
 
 std::vector<std::unique_ptr<TRecord>> TRecordList::TakeAll() {

@@ -86,6 +86,7 @@ class TRecordList {
   template <typename Before>
   std::size_t Bound(std::string_view key, Before before) const;
   std::size_t BlockOf(std::size_t row) const;
+  void OrderEntries(std::vector<TBlock>& blocks) const;
   void SplitBlock(std::size_t block);
   void ShiftStarts(std::size_t fromBlock, std::ptrdiff_t delta);
 

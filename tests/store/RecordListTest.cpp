@@ -93,6 +93,24 @@ TEST(RecordList, AssignOrdersAKeyedListByAllBytesKeepingEqualKeysInOrder) {
   EXPECT_EQ(Keys(plain), keys);
 }
 
+// Records out of order over many blocks come out in order, with each block's
+// first key and start row right for the bounds and for inserts.
+TEST(RecordList, AssignOrdersRecordsSpreadOverManyBlocks) {
+  std::vector<std::string> keys;
+  for (int i = 0; i < 1000; ++i) keys.push_back(std::to_string(10000 + (i * 389) % 1000));
+  std::vector<std::unique_ptr<TRecord>> records;
+  for (const std::string& key : keys) records.push_back(Keyed(key));
+  TRecordList list;
+  list.SetKeyField(0);
+  list.Assign(std::move(records));
+  std::sort(keys.begin(), keys.end());
+  EXPECT_EQ(Keys(list), keys);
+  EXPECT_EQ(list.LowerBound("10500"), 500u);
+  list.Insert(list.UpperBound("10700"), Keyed("10700"));
+  EXPECT_EQ(list.At(701).Values[0], "10700");
+  EXPECT_EQ(list.At(702).Values[0], "10701");
+}
+
 TEST(RecordList, BoundsStayRightAcrossManyBlocks) {
   TRecordList list;
   list.SetKeyField(0);
