@@ -169,16 +169,16 @@ long ReadValues(pugi::xml_node row, TLayout& layout) {
   bool stateSeen = false;
   std::size_t hint = 0;
   for (pugi::xml_attribute attribute = row.first_attribute(); attribute; attribute = attribute.next_attribute()) {
-    std::string_view name = attribute.name();
+    const char* name = attribute.name();
     // Attributes mostly come in field order: try the next expected one first.
     std::size_t found;
-    if (hint < layout.Values.size() && layout.Values[hint].first == name) {
+    if (hint < layout.Values.size() && std::strcmp(layout.Values[hint].first.c_str(), name) == 0) {
       found = hint;
     } else {
-      auto it = layout.ValueIndex.find(name);
+      auto it = layout.ValueIndex.find(std::string_view(name));
       if (it == layout.ValueIndex.end()) {
         // Only the first RowState counts, and one that is not a number means none.
-        if (!stateSeen && name == "RowState") {
+        if (!stateSeen && std::strcmp(name, "RowState") == 0) {
           stateSeen = true;
           if (!ParseNumber(attribute.value(), state)) state = 0;
         }
