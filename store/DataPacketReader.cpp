@@ -304,8 +304,10 @@ TDataPacket ReadDataPacket(char* bytes, std::size_t size, const std::vector<TFie
   // The bytes are kept as they are, whatever the declared encoding says; only
   // a UTF-16 packet (told by its byte-order mark) is converted.
   bool utf16 = size >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
-  // No attribute white-space normalisation: line breaks and tabs in values must survive.
-  constexpr unsigned options = pugi::parse_cdata | pugi::parse_escapes | pugi::parse_eol;
+  // No attribute white-space normalisation: line breaks and tabs in values
+  // must survive. No CDATA nodes either: only elements and their attributes
+  // are read, and a CDATA section is checked for its end all the same.
+  constexpr unsigned options = pugi::parse_escapes | pugi::parse_eol;
   pugi::xml_document document;
   pugi::xml_parse_result parsed =
       document.load_buffer_inplace(bytes, size, options, utf16 ? pugi::encoding_auto : pugi::encoding_utf8);

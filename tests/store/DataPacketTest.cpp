@@ -194,6 +194,19 @@ TEST(DataPacketRead, AcceptsWhatRealPacketsHold) {
   EXPECT_EQ(Column(store, "Link")[1], "x");
 }
 
+// Only elements and their attributes hold data: text and CDATA sections
+// between or inside rows are no records and no values, yet an unterminated
+// CDATA section is still a damaged packet.
+TEST(DataPacketRead, TextAndCdataAroundRowsAreNoData) {
+  TDataSet store;
+  test::DeclareSimple(store);
+  store.LoadFromBytes(Packet("text<![CDATA[<ROW Title=\"not a row\"/>]]><ROW Title=\"b\"><![CDATA[x]]>y</ROW>"
+                             "<ROW Title=\"a\"/><!-- <ROW Title=\"comment\"/> -->"));
+  EXPECT_EQ(Column(store, "Title"), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(Column(store, "Description"), (std::vector<std::string>{"", ""}));
+  EXPECT_EQ(LoadError(store, Packet("<ROW Title=\"a\"/><![CDATA[open")), "Mismatch in datapacket.");
+}
+
 TEST(DataPacketRead, MissingDeclaredFieldFailsAndLeavesTheStoreClosed) {
   TDataSet simple;
   test::DeclareSimple(simple);
