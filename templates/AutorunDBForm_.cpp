@@ -1,13 +1,13 @@
 #include "templates/AutorunDBForm_.h"
 
 #include <QCursor>
-#include <QEvent>
 #include <QShowEvent>
 
 #include <filesystem>
 #include <system_error>
 
 #include "controls/DataAware.h"
+#include "controls/RightAnchor.h"
 #include "exetrailer/ExeModifier_.h"
 #include "platform/DisplayText.h"
 #include "platform/ErrorReport.h"
@@ -22,29 +22,6 @@ TAutorunDBForm* AutorunDBForm = nullptr;
 const std::string_view kProgramFileExtension = ORB_PROGRAM_FILE_EXTENSION;
 
 namespace {
-
-// Keeps a control's right edge as far from its parent's right edge as it is
-// now, so that the control grows and shrinks with its parent like one
-// anchored left, top and right.
-class TRightAnchor : public QObject {
- public:
-  explicit TRightAnchor(QWidget& control)
-      : QObject(&control),
-        control_(control),
-        margin_(control.parentWidget()->width() - control.x() - control.width()) {
-    control.parentWidget()->installEventFilter(this);
-  }
-
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Resize)
-      control_.resize(control_.parentWidget()->width() - control_.x() - margin_, control_.height());
-    return false;
-  }
-
- private:
-  QWidget& control_;
-  int margin_;
-};
 
 // A chosen file or folder as it is stored: relative to the program folder.
 // The program folder itself is ".", which opens it wherever the medium lies;
@@ -66,8 +43,8 @@ TAutorunDBForm::TAutorunDBForm(TComponent* owner) : TDBForm(owner), ui_(std::mak
   Ui::AutorunDBForm& ui = *ui_;
   ui.setupUi(this);
   // The group box lies along the top of the form, and the edit follows its width.
-  new TRightAnchor(*ui.GroupBox);
-  new TRightAnchor(*ui.Edit);
+  AnchorRight(*ui.GroupBox);
+  AnchorRight(*ui.Edit);
 
   connect(ui.Button1, &QPushButton::clicked, this, Guarded(&TAutorunDBForm::Button1Click, this));
   connect(ui.Button1, &QWidget::customContextMenuRequested, this, Guarded(&TAutorunDBForm::Button1Click, this));
