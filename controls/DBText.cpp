@@ -5,6 +5,7 @@
 namespace orb {
 
 TDBText::TDBText(QWidget* parent) : QLabel(parent) {
+  resize(65, 17);
   setTextFormat(Qt::PlainText);
   link_.OnDataChange = [this] { ShowField(); };
 }
