@@ -5,6 +5,7 @@
 #include "templates/AutorunCDMenu_.h"
 #include "templates/PackageSoftwareCDForm_.h"
 #include "templates/SimpleCDForm_.h"
+#include "templates/SoftwareDistributionCDMenu_Unit.h"
 
 namespace orb {
 
@@ -14,6 +15,7 @@ void StartModules() {
   RegisterCDMenu(ClassOf<TPackageSoftwareCDForm>(), "Package Software");
   RegisterCDMenu(ClassOf<TSimpleCDForm>(), "Simple");
   RegisterCDMenu(ClassOf<TAutorunCDMenu>(), "Autorun file");
+  RegisterCDMenu(ClassOf<TSoftwareDistributionCDMenu>(), "Software Distribution");
   RegisterStudioMessage();
 }
 
