@@ -21,6 +21,18 @@ std::string TitleOf(Display* display, ::Window window) {
 
 void Pause() { std::this_thread::sleep_for(std::chrono::milliseconds(30)); }
 
+// A pixel's channel scaled to 8 bits, by the channel's mask.
+std::uint32_t Channel(unsigned long pixel, unsigned long mask) {
+  if (mask == 0) return 0;
+  int shift = 0;
+  while (!(mask & 1)) {
+    mask >>= 1;
+    pixel >>= 1;
+    ++shift;
+  }
+  return std::uint32_t((pixel & mask) * 255 / mask);
+}
+
 }  // namespace
 
 TXClient::TXClient(const std::string& display) : display_(XOpenDisplay(display.c_str())) {}
@@ -98,6 +110,23 @@ void TXClient::Close(const TWindowPlace& window) {
   XSendEvent(display_, window.Id, False, NoEventMask, &event);
   XSync(display_, False);
   Pause();
+}
+
+TWindowImage TXClient::Capture(const TWindowPlace& window) {
+  TWindowImage image;
+  XImage* shot = XGetImage(display_, window.Id, 0, 0, unsigned(window.Width), unsigned(window.Height), AllPlanes, ZPixmap);
+  if (!shot) return image;
+  image.Width = window.Width;
+  image.Height = window.Height;
+  image.Pixels.reserve(std::size_t(window.Width) * std::size_t(window.Height));
+  for (int y = 0; y < window.Height; ++y)
+    for (int x = 0; x < window.Width; ++x) {
+      const unsigned long pixel = XGetPixel(shot, x, y);
+      image.Pixels.push_back(Channel(pixel, shot->red_mask) << 16 | Channel(pixel, shot->green_mask) << 8 |
+                             Channel(pixel, shot->blue_mask));
+    }
+  XDestroyImage(shot);
+  return image;
 }
 
 }  // namespace orb::test

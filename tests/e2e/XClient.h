@@ -5,14 +5,23 @@
 #include <X11/Xlib.h>
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace orb::test {
 
 struct TWindowPlace {
   ::Window Id = 0;
   int X = 0, Y = 0, Width = 0, Height = 0;  // in screen coordinates
+};
+
+// What a window showed, pixel by pixel, each as 0xRRGGBB.
+struct TWindowImage {
+  int Width = 0, Height = 0;
+  std::vector<std::uint32_t> Pixels;
+  std::uint32_t At(int x, int y) const { return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)]; }
 };
 
 class TXClient {
@@ -37,6 +46,8 @@ class TXClient {
   void PressKey(unsigned long keysym);
   // Asks the window to close, as its close box would.
   void Close(const TWindowPlace& window);
+  // What the window shows now.
+  TWindowImage Capture(const TWindowPlace& window);
 
  private:
   std::optional<TWindowPlace> FindWindow(const std::string& title);
