@@ -1,5 +1,6 @@
-# Helpers shared by every folder: warnings as errors on our own code, and the
-# sanitizer and fuzzer instrumentation chosen at configure time.
+# Helpers shared by every folder: warnings on our own code (errors with
+# ORB_WERROR), and the sanitizer and fuzzer instrumentation chosen at
+# configure time.
 
 if(ORB_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
@@ -11,9 +12,14 @@ if(ORB_FUZZ)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-# Warnings are errors in our code only, never in Qt's or a library's headers.
+# Warnings are for our code only, never for Qt's or a library's headers. They
+# are errors under ORB_WERROR; a packager's plain configure leaves it off, so
+# that a newer compiler's new warning does not stop the build.
 function(orb_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(ORB_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
 endfunction()
 
 # A library of one folder of the layout: orb_library(NAME SOURCES...).
