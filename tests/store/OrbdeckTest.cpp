@@ -90,5 +90,14 @@ TEST_F(OrbdeckTest, ErrorsGiveOneLineAndExitCodeOneUsageErrorsTwo) {
   }
 }
 
+TEST_F(OrbdeckTest, HelpPrintsTheUsageOnStandardOutputWithExitCodeZero) {
+  TRun help = Run("--help");
+  EXPECT_EQ(help.ExitCode, 0);
+  EXPECT_EQ(help.Err, "");
+  EXPECT_EQ(help.Out, Run("").Err) << "the same usage as for wrong arguments";
+  EXPECT_NE(help.Out.find("orbdeck trailer write FILE TEXT"), std::string::npos);
+  EXPECT_EQ(Run("--help data").ExitCode, 2) << "--help takes no arguments";
+}
+
 }  // namespace
 }  // namespace orb
