@@ -1,5 +1,6 @@
 // The programs as they are shipped: installed by a packager into a staging
-// root.
+// root, and bundled onto a medium by scripts/make-medium, which must then
+// run with none of the system's Qt in reach.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <set>
+#include <sstream>
 #include <string>
 
 #include "tests/e2e/Process.h"
@@ -107,6 +110,70 @@ TEST_F(TShipping, InstalledProgramsRunFromTheStagingRoot) {
   fs::copy(root / "usr/share/orbmenuhost/examples/simple", medium, fs::copy_options::recursive);
   fs::copy_file(root / "usr/bin/Setup", medium / "Setup");
   ExpectTheExampleMenu(medium / "Setup", {}, [](pid_t) {});
+}
+
+// Libraries that the bundle must carry: a copy of them from outside it means
+// the medium would fail on a machine without Qt.
+bool IsBundledKind(const std::string& name) {
+  for (const char* prefix : {"libQt6", "libicu", "libjpeg", "libpng", "libtiff", "libpugixml"})
+    if (name.starts_with(prefix)) return true;
+  return false;
+}
+
+// The shared libraries mapped into a running process.
+std::set<fs::path> MappedLibraries(pid_t pid) {
+  std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+  std::set<fs::path> libraries;
+  for (std::string line; std::getline(maps, line);) {
+    std::size_t path = line.find('/');
+    if (path != std::string::npos && line.find(".so", path) != std::string::npos) libraries.insert(line.substr(path));
+  }
+  return libraries;
+}
+
+TEST_F(TShipping, BundledMediumRunsOnItsOwnLibrariesAndPlugins) {
+  fs::path out = folder / "medium";
+  TRun make = Shell(Quoted(ORB_SOURCE_DIR "/scripts/make-medium") + " --setup " + Quoted(ORB_SETUP_BINARY) + " " +
+                    Quoted(ORB_SOURCE_DIR "/examples/simple") + " " + Quoted(out));
+  ASSERT_EQ(make.ExitCode, 0) << make.Output;
+  fs::path lib = out / "lib";
+  fs::path xcb = lib / "plugins/platforms/libqxcb.so";
+
+  TRun ldd = Shell("ldd " + Quoted(out / "Setup") + " " + Quoted(xcb));
+  ASSERT_EQ(ldd.ExitCode, 0) << ldd.Output;
+  EXPECT_EQ(ldd.Output.find("not found"), std::string::npos) << ldd.Output;
+  std::istringstream lines(ldd.Output);
+  for (std::string line; std::getline(lines, line);) {
+    std::string name, arrow, path;
+    std::istringstream(line) >> name >> arrow >> path;
+    if (arrow == "=>" && IsBundledKind(name)) {
+      EXPECT_EQ(fs::canonical(path).parent_path(), lib) << line;
+    }
+  }
+
+  // The system's plugin folders out of reach; Qt tells where it looks and what it loads.
+  ExpectTheExampleMenu(out / "Setup",
+                       {{"QT_PLUGIN_PATH", ""}, {"QT_QPA_PLATFORM_PLUGIN_PATH", std::nullopt},
+                        {"LD_LIBRARY_PATH", std::nullopt}, {"QT_DEBUG_PLUGINS", "1"}},
+                       [&](pid_t pid) {
+                         std::set<fs::path> mapped = MappedLibraries(pid);
+                         EXPECT_TRUE(mapped.count(xcb)) << "the bundle's xcb plugin";
+                         for (const fs::path& library : mapped) {
+                           bool inBundle = library.string().starts_with(lib.string() + "/");
+                           EXPECT_TRUE(inBundle || !IsBundledKind(library.filename().string())) << library;
+                           EXPECT_TRUE(inBundle || !fs::exists(lib / library.filename()))
+                               << library << " is mapped although the bundle has its own";
+                         }
+                       });
+  std::string output = Output();
+  EXPECT_NE(output.find(Quoted(xcb, '"') + " loaded library"), std::string::npos) << output;
+  std::istringstream qtLines(output);
+  for (std::string line; std::getline(qtLines, line);) {
+    if (line.find("checking directory path") == std::string::npos) continue;
+    std::size_t open = line.find('"');
+    std::string searched = line.substr(open + 1, line.find('"', open + 1) - open - 1);
+    EXPECT_TRUE(searched.starts_with(out.string() + "/")) << "looked outside the bundle: " << line;
+  }
 }
 
 }  // namespace
