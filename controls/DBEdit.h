@@ -10,21 +10,15 @@
 #include <QLineEdit>
 
 #include "controls/DataAware.h"
-#include "store/DataSource.h"
 
 namespace orb {
 
-class TDBEdit : public QLineEdit {
+class TDBEdit : public QLineEdit, public TFieldControl {
   Q_OBJECT
   Q_PROPERTY(QString DataField READ DataField WRITE SetDataField)
 
  public:
   explicit TDBEdit(QWidget* parent = nullptr);
-
-  TDataSource* DataSource() const { return link_.DataSource(); }
-  void SetDataSource(TDataSource* source) { link_.SetDataSource(source); }
-  QString DataField() const { return QString::fromStdString(link_.FieldName()); }
-  void SetDataField(const QString& name) { link_.SetFieldName(name.toStdString()); }
 
   // The form's key-down handler; it runs before the control's own reactions.
   TKeyDownEvent OnKeyDown;
@@ -38,7 +32,6 @@ class TDBEdit : public QLineEdit {
   void ShowField();
   void UserEdited(const QString& typed);
 
-  TFieldDataLink link_;
 };
 
 class TOrbDBEdit : public TDBEdit {

@@ -1,5 +1,7 @@
 #include "controls/DBLookupListBox.h"
 
+#include <QScopedValueRollback>
+
 #include "platform/ErrorReport.h"
 #include "store/DataSet.h"
 
@@ -15,7 +17,9 @@ TDBLookupListBox::TDBLookupListBox(QWidget* parent) : QListView(parent) {
   setEditTriggers(NoEditTriggers);
   setSelectionMode(SingleSelection);
   setModel(&model_);
-  model_.OnRowsChanged = [this] { ShowKeyValue(false); };
+  model_.OnRowsChanged = [this] {
+    if (!selecting_) ShowKeyValue(false);
+  };
   connect(selectionModel(), &QItemSelectionModel::currentChanged, this, Guarded(&TDBLookupListBox::RowChosen, this));
 }
 
@@ -42,13 +46,18 @@ std::string TDBLookupListBox::KeyOfCurrent() const {
 void TDBLookupListBox::RowChosen() {
   TDataSet* dataSet = model_.DataSet();
   if (selecting_ || model_.Changing() || !dataSet || !dataSet->Active()) return;
-  // Leaving the current record may post it and move rows; the chosen row
-  // is read after that.
-  dataSet->CheckBrowseMode();
-  const int row = currentIndex().row();
-  if (row < 0 || std::size_t(row) >= dataSet->RecordCount()) return;
-  dataSet->MoveTo(std::size_t(row));
-  keyValue_ = KeyOfRow(std::size_t(row));
+  // Leaving the current record may post it and move rows: the chosen row is
+  // followed through that, and the selection is left alone meanwhile.
+  const QPersistentModelIndex chosen = currentIndex();
+  {
+    QScopedValueRollback<bool> leaving(selecting_, true);
+    dataSet->CheckBrowseMode();
+  }
+  if (!chosen.isValid()) return;
+  const std::size_t row = std::size_t(chosen.row());
+  dataSet->MoveTo(row);
+  keyValue_ = KeyOfRow(row);
+  SelectRow(row);
 }
 
 void TDBLookupListBox::SetKeyValue(const std::string& value) {
@@ -75,14 +84,13 @@ void TDBLookupListBox::ShowKeyValue(bool preferCurrent) {
 }
 
 void TDBLookupListBox::SelectRow(std::size_t row) {
-  selecting_ = true;
+  QScopedValueRollback<bool> selecting(selecting_, true);
   if (row == kNoRow) {
     selectionModel()->clear();
   } else {
     QModelIndex index = model_.index(int(row));
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
   }
-  selecting_ = false;
 }
 
 }  // namespace orb

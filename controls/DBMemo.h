@@ -9,21 +9,15 @@
 #include <QPlainTextEdit>
 
 #include "controls/DataAware.h"
-#include "store/DataSource.h"
 
 namespace orb {
 
-class TDBMemo : public QPlainTextEdit {
+class TDBMemo : public QPlainTextEdit, public TFieldControl {
   Q_OBJECT
   Q_PROPERTY(QString DataField READ DataField WRITE SetDataField)
 
  public:
   explicit TDBMemo(QWidget* parent = nullptr);
-
-  TDataSource* DataSource() const { return link_.DataSource(); }
-  void SetDataSource(TDataSource* source) { link_.SetDataSource(source); }
-  QString DataField() const { return QString::fromStdString(link_.FieldName()); }
-  void SetDataField(const QString& name) { link_.SetFieldName(name.toStdString()); }
 
   // The form's key-down handler; it runs before the control's own reactions.
   TKeyDownEvent OnKeyDown;
@@ -39,7 +33,6 @@ class TDBMemo : public QPlainTextEdit {
   void Show(const QString& text);
   void TextChanged();
 
-  TFieldDataLink link_;
   bool showing_ = false;
 };
 

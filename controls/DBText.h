@@ -4,24 +4,17 @@
 
 #include <QLabel>
 
-#include "store/DataSource.h"
+#include "controls/DataAware.h"
 
 namespace orb {
 
-class TDBText : public QLabel {
+class TDBText : public QLabel, public TFieldControl {
   Q_OBJECT
   Q_PROPERTY(QString DataField READ DataField WRITE SetDataField)
 
  public:
   explicit TDBText(QWidget* parent = nullptr);
 
-  TDataSource* DataSource() const { return link_.DataSource(); }
-  void SetDataSource(TDataSource* source) { link_.SetDataSource(source); }
-  QString DataField() const { return QString::fromStdString(link_.FieldName()); }
-  void SetDataField(const QString& name) { link_.SetFieldName(name.toStdString()); }
-
- private:
-  TFieldDataLink link_;
 };
 
 }  // namespace orb

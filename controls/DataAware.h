@@ -10,9 +10,22 @@
 #include <functional>
 #include <string>
 
+#include "store/DataSource.h"
+
 namespace orb {
 
-class TFieldDataLink;
+// The link of a control that shows one field of a data source; the control
+// declares DataField as its Qt property, so a .ui file can name the field.
+class TFieldControl {
+ public:
+  TDataSource* DataSource() const { return link_.DataSource(); }
+  void SetDataSource(TDataSource* source) { link_.SetDataSource(source); }
+  QString DataField() const { return QString::fromStdString(link_.FieldName()); }
+  void SetDataField(const QString& name) { link_.SetFieldName(name.toStdString()); }
+
+ protected:
+  TFieldDataLink link_;
+};
 
 // A form's key-down handler for a control: it may change the key, or clear
 // it (0) so that the control ignores the key.

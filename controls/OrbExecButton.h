@@ -8,12 +8,12 @@
 
 #include <functional>
 
+#include "controls/DataAware.h"
 #include "controls/OrbDBExecute.h"
-#include "store/DataSource.h"
 
 namespace orb {
 
-class TOrbExecButton : public QPushButton {
+class TOrbExecButton : public QPushButton, public TFieldControl {
   Q_OBJECT
   Q_PROPERTY(QString Caption READ text WRITE setText)
   Q_PROPERTY(QString DataField READ DataField WRITE SetDataField)
@@ -23,10 +23,6 @@ class TOrbExecButton : public QPushButton {
  public:
   explicit TOrbExecButton(QWidget* parent = nullptr);
 
-  TDataSource* DataSource() const { return link_.DataSource(); }
-  void SetDataSource(TDataSource* source) { link_.SetDataSource(source); }
-  QString DataField() const { return QString::fromStdString(link_.FieldName()); }
-  void SetDataField(const QString& name) { link_.SetFieldName(name.toStdString()); }
   QString ExecuteStr() const { return QString::fromStdString(dbExecute_.ExecuteStr()); }
   void SetExecuteStr(const QString& kind) { dbExecute_.SetExecuteStr(kind.toStdString()); }
 
@@ -39,7 +35,6 @@ class TOrbExecButton : public QPushButton {
   void Click();
   void DataChange();
 
-  TFieldDataLink link_;
   TOrbDBExecute dbExecute_;
 };
 

@@ -10,6 +10,7 @@
 
 #include "tests/e2e/HostFixture.h"
 #include "tests/e2e/XClient.h"
+#include "tests/support/SimplePacket.h"
 
 using namespace orb::test;
 
@@ -17,15 +18,6 @@ namespace {
 
 constexpr auto kWindowTimeout = std::chrono::seconds(20);
 
-// The Simple template's data packet of the rows given.
-std::string Packet(const std::string& rows) {
-  return "<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
-         "<FIELD attrname=\"Title\" fieldtype=\"string\" WIDTH=\"80\"/>"
-         "<FIELD attrname=\"Link\" fieldtype=\"string\" WIDTH=\"256\"/>"
-         "<FIELD attrname=\"Description\" fieldtype=\"bin.hex\" SUBTYPE=\"Text\"/></FIELDS>"
-         "<PARAMS DEFAULT_ORDER=\"1\" PRIMARY_KEY=\"1\"/></METADATA><ROWDATA>" +
-         rows + "</ROWDATA></DATAPACKET>";
-}
 
 class TSimpleMenuEndToEnd : public THostEndToEnd {
  protected:
@@ -91,7 +83,7 @@ TEST_F(TSimpleMenuEndToEnd, TheMenuAppearsCentredAndInstallOpensTheChosenEntry) 
   fs::create_directories(medium / "Docs");
   std::ofstream(medium / "Docs" / "Readme.html") << "<html/>";
   WriteScript(medium / "run.sh", "echo started > '" + (outside / "started").string() + "'");
-  WriteData(Packet("<ROW Title=\"A setup\" Link=\"run.sh\"/><ROW Title=\"B readme\" Link=\"Docs&#092;readme.html\"/>"));
+  WriteData(SimplePacket("<ROW Title=\"A setup\" Link=\"run.sh\"/><ROW Title=\"B readme\" Link=\"Docs&#092;readme.html\"/>"));
   TSnapshot before = Snapshot(medium);
   TXClient x(xvfb->Display());
   ASSERT_TRUE(x.Open());

@@ -16,11 +16,13 @@
 #include "templates/SimpleCDForm_.h"
 #include "templates/SimpleDBForm_.h"
 #include "tests/controls/ControlTestSupport.h"
+#include "tests/support/SimplePacket.h"
 #include "tests/platform/DialogDriver.h"
 #include "ui_SimpleCDForm_.h"
 #include "ui_SimpleDBForm_.h"
 
 using namespace orb;
+using test::SimplePacket;
 namespace fs = std::filesystem;
 
 namespace {
@@ -29,14 +31,6 @@ std::string Row(const std::string& title, const std::string& link, const std::st
   return "<ROW Title=\"" + title + "\" Link=\"" + link + "\" Description=\"" + description + "\"/>";
 }
 
-std::string SimplePacket(const std::string& rows) {
-  return "<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
-         "<FIELD attrname=\"Title\" fieldtype=\"string\" WIDTH=\"80\"/>"
-         "<FIELD attrname=\"Link\" fieldtype=\"string\" WIDTH=\"256\"/>"
-         "<FIELD attrname=\"Description\" fieldtype=\"bin.hex\" SUBTYPE=\"Text\"/></FIELDS>"
-         "<PARAMS DEFAULT_ORDER=\"1\" PRIMARY_KEY=\"1\"/></METADATA><ROWDATA>" +
-         rows + "</ROWDATA></DATAPACKET>";
-}
 
 // A medium folder, and the Simple menu started on it as the host does; or,
 // with an editing environment, with the menu current and closes ignored.
@@ -196,6 +190,22 @@ TEST_F(TSimpleTemplate, AddPostsThePendingChangeFirstAndEnterPostsAndRefreshes) 
   QTest::keyClick(Editor().TitleEd, Qt::Key_Enter);
   QTest::keyClick(Editor().LinkEd, Qt::Key_Return);
   EXPECT_EQ(posts, 2) << "Enter posts even without a change, also in the read-only link";
+}
+
+TEST_F(TSimpleTemplate, ChoosingAnotherEntryPostsTheEditedOneAndKeepsTheChoice) {
+  WriteData(SimplePacket(Row("b", "") + Row("d", "") + Row("f", "")));
+  Start(true);
+  QTest::keyClicks(Editor().TitleEd, "x");  // "bx", still in the edit
+  ChooseRow(2);
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"bx", "d", "f"}));
+  EXPECT_EQ(Current("Title"), "f") << "the chosen row, not the one just posted";
+  EXPECT_EQ(Selected(), 2);
+  QTest::keyClicks(Editor().TitleEd, "z");  // "fz" sorts after "f": the chosen row stays the same record
+  Editor().TitleEd->selectAll();
+  QTest::keyClicks(Editor().TitleEd, "a");  // "a" sorts first: the chosen "d" moves down a row
+  ChooseRow(1);
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"a", "bx", "d"}));
+  EXPECT_EQ(Current("Title"), "d");
 }
 
 TEST_F(TSimpleTemplate, APostKeepsTheListsScrollPositionAndARenameMovesTheSelection) {
