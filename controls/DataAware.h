@@ -21,7 +21,13 @@ class TFieldControl {
   TDataSource* DataSource() const { return link_.DataSource(); }
   void SetDataSource(TDataSource* source) { link_.SetDataSource(source); }
   QString DataField() const { return QString::fromStdString(link_.FieldName()); }
-  void SetDataField(const QString& name) { link_.SetFieldName(name.toStdString()); }
+  // Shows another field. Input the control holds for the field shown so
+  // far is written into it first, so it is neither lost nor taken for the
+  // new field.
+  void SetDataField(const QString& name) {
+    link_.UpdateData();
+    link_.SetFieldName(name.toStdString());
+  }
 
  protected:
   TFieldDataLink link_;

@@ -160,30 +160,42 @@ void BuildLayout(const std::vector<TFieldDef>& defs, const std::vector<TPacketFi
 
 std::unique_ptr<TRecord> ReadRecord(pugi::xml_node row, TLayout& layout);
 
-bool IsCurrent(pugi::xml_node row) {
-  long state = 0;
-  return !(ParseNumber(row.attribute("RowState").value(), state) && (state & NotCurrentStates));
-}
+bool IsCurrentState(long state) { return !(state & NotCurrentStates); }
 
-// Reads the values of `row` into the layout's Filled values and its detail
-// rows into `record`. A value or detail list that was read already (from a
-// later row of a change log, or twice in one row) is kept.
-void ReadRow(pugi::xml_node row, TLayout& layout, TRecord& record) {
+// Reads the values of `row` into the layout's Filled values and returns the
+// row's RowState (0 when it has none). The state is found in the same pass
+// over the attributes as the values: it is never a field's name.
+long ReadValues(pugi::xml_node row, TLayout& layout) {
+  long state = 0;
+  bool stateSeen = false;
   std::size_t hint = 0;
-  for (pugi::xml_attribute attribute : row.attributes()) {
-    std::string_view name = attribute.name();
+  for (pugi::xml_attribute attribute = row.first_attribute(); attribute; attribute = attribute.next_attribute()) {
+    const char* name = attribute.name();
     // Attributes mostly come in field order: try the next expected one first.
     std::size_t found;
-    if (hint < layout.Values.size() && layout.Values[hint].first == name) {
+    if (hint < layout.Values.size() && std::strcmp(layout.Values[hint].first.c_str(), name) == 0) {
       found = hint;
     } else {
-      auto it = layout.ValueIndex.find(name);
-      if (it == layout.ValueIndex.end()) continue;
+      auto it = layout.ValueIndex.find(std::string_view(name));
+      if (it == layout.ValueIndex.end()) {
+        // Only the first RowState counts, and one that is not a number means none.
+        if (!stateSeen && std::strcmp(name, "RowState") == 0) {
+          stateSeen = true;
+          if (!ParseNumber(attribute.value(), state)) state = 0;
+        }
+        continue;
+      }
       found = it->second;
     }
     hint = found + 1;
     layout.Filled.emplace_back(layout.Values[found].second, attribute.value());
   }
+  return state;
+}
+
+// Reads the detail rows of `row` into `record`. A detail list that was read
+// already (from a later row of a change log, or twice in one row) is kept.
+void ReadDetails(pugi::xml_node row, TLayout& layout, TRecord& record) {
   if (layout.Details.empty()) return;
   for (pugi::xml_node element : row.children()) {
     if (element.type() != pugi::node_element) continue;
@@ -191,8 +203,8 @@ void ReadRow(pugi::xml_node row, TLayout& layout, TRecord& record) {
     if (detail == layout.Details.end() || record.FindNested(detail->second.Slot)) continue;
     std::vector<std::unique_ptr<TRecord>> details;
     for (pugi::xml_node child : element.children())
-      if (child.type() == pugi::node_element && IsCurrent(child))
-        details.push_back(ReadRecord(child, *detail->second.Layout));
+      if (child.type() == pugi::node_element)
+        if (auto detailRecord = ReadRecord(child, *detail->second.Layout)) details.push_back(std::move(detailRecord));
     record.NestedList(detail->second.Slot).Assign(std::move(details));
   }
 }
@@ -213,10 +225,15 @@ void TakeFilled(TLayout& layout, TRecord& record) {
   filled.clear();
 }
 
+// The record of a row, or nullptr when the row is not current.
 std::unique_ptr<TRecord> ReadRecord(pugi::xml_node row, TLayout& layout) {
+  if (!IsCurrentState(ReadValues(row, layout))) {
+    layout.Filled.clear();
+    return nullptr;
+  }
   auto record = std::make_unique<TRecord>();
   // A detail row's layout is another layout, so the Filled values of this row wait safely.
-  ReadRow(row, layout, *record);
+  ReadDetails(row, layout, *record);
   TakeFilled(layout, *record);
   return record;
 }
@@ -244,14 +261,19 @@ std::vector<std::unique_ptr<TRecord>> ReadLoggedRows(pugi::xml_node rowData, TLa
   };
   std::vector<TPlaced> placed;
   for (std::size_t i = 0; i < count; ++i) {
-    if (!IsCurrent(rows[i])) continue;
+    if (!IsCurrentState(ReadValues(rows[i], layout))) {
+      layout.Filled.clear();
+      continue;
+    }
     auto record = std::make_unique<TRecord>();
+    ReadDetails(rows[i], layout, *record);
     std::size_t place = i;
     // The changed row first, then the rows it changes: its own values win.
     // A bounded number of steps, so a log whose entries form a loop or a
     // long chain cannot hang the load.
-    for (std::size_t at = i, steps = 0; at < count && steps < MaxChangeChain; at = original[at], ++steps) {
-      ReadRow(rows[at], layout, *record);
+    for (std::size_t at = original[i], steps = 1; at < count && steps < MaxChangeChain; at = original[at], ++steps) {
+      ReadValues(rows[at], layout);
+      ReadDetails(rows[at], layout, *record);
       place = at;
     }
     TakeFilled(layout, *record);
@@ -283,8 +305,10 @@ TDataPacket ReadDataPacket(char* bytes, std::size_t size, const std::vector<TFie
   // The bytes are kept as they are, whatever the declared encoding says; only
   // a UTF-16 packet (told by its byte-order mark) is converted.
   bool utf16 = size >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
-  // No attribute white-space normalisation: line breaks and tabs in values must survive.
-  constexpr unsigned options = pugi::parse_cdata | pugi::parse_escapes | pugi::parse_eol;
+  // No attribute white-space normalisation: line breaks and tabs in values
+  // must survive. No CDATA nodes either: only elements and their attributes
+  // are read, and a CDATA section is checked for its end all the same.
+  constexpr unsigned options = pugi::parse_escapes | pugi::parse_eol;
   pugi::xml_document document;
   pugi::xml_parse_result parsed =
       document.load_buffer_inplace(bytes, size, options, utf16 ? pugi::encoding_auto : pugi::encoding_utf8);
@@ -312,7 +336,8 @@ TDataPacket ReadDataPacket(char* bytes, std::size_t size, const std::vector<TFie
     return packet;
   }
   for (pugi::xml_node row : rowData.children())
-    if (row.type() == pugi::node_element && IsCurrent(row)) packet.Records.push_back(ReadRecord(row, layout));
+    if (row.type() == pugi::node_element)
+      if (auto record = ReadRecord(row, layout)) packet.Records.push_back(std::move(record));
   return packet;
 }
 

@@ -167,13 +167,6 @@ std::size_t TDataSet::KeyFieldOfIndex() const {
 void TDataSet::OrderRecords(std::vector<std::unique_ptr<TRecord>> records) {
   records_.Clear();
   records_.SetKeyField(keyField_);
-  if (keyField_ != TRecordList::NoKey) {
-    auto before = [k = keyField_](const std::unique_ptr<TRecord>& a, const std::unique_ptr<TRecord>& b) {
-      return a->Values[k] < b->Values[k];
-    };
-    // Files this store wrote are in order already; only others need sorting.
-    if (!std::is_sorted(records.begin(), records.end(), before)) std::stable_sort(records.begin(), records.end(), before);
-  }
   records_.Assign(std::move(records));
 }
 

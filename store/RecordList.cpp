@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdint>
 
 namespace orb {
 
@@ -12,6 +13,19 @@ namespace {
 constexpr std::size_t MaxBlock = 256;
 // Bulk loads leave room in each block so that later inserts rarely split.
 constexpr std::size_t LoadBlock = 192;
+
+// A walk over every record of a large list meets memory that left the cache
+// long ago, and waiting for each record in turn is what such a walk costs.
+// A record and its values block were mostly allocated one right behind the
+// other, so the walk asks for the memory at and behind the record this many
+// rows ahead, and the waits of many rows overlap.
+constexpr std::size_t FetchAhead = 16;
+constexpr std::uintptr_t FetchLines = 3;
+
+void Fetch(const TRecord* record) {
+  auto at = reinterpret_cast<std::uintptr_t>(record);
+  for (std::uintptr_t line = 0; line < FetchLines; ++line) __builtin_prefetch(reinterpret_cast<const void*>(at + 64 * line));
+}
 
 }  // namespace
 
@@ -178,8 +192,13 @@ std::unique_ptr<TRecord> TRecordList::Remove(std::size_t row) {
 }
 
 void TRecordList::Clear() {
-  for (TBlock& block : blocks_)
-    for (TEntry& entry : block) delete entry.Record;
+  for (TBlock& block : blocks_) {
+    for (std::size_t i = 0; i < std::min(FetchAhead, block.size()); ++i) Fetch(block[i].Record);
+    for (std::size_t i = 0; i < block.size(); ++i) {
+      if (i + FetchAhead < block.size()) Fetch(block[i + FetchAhead].Record);
+      delete block[i].Record;
+    }
+  }
   blocks_.clear();
   starts_.clear();
   firsts_.clear();
@@ -188,18 +207,51 @@ void TRecordList::Clear() {
 
 void TRecordList::Assign(std::vector<std::unique_ptr<TRecord>> records) {
   Clear();
-  size_ = records.size();
-  for (std::size_t first = 0; first < records.size(); first += LoadBlock) {
-    std::size_t last = std::min(records.size(), first + LoadBlock);
-    TBlock& block = blocks_.emplace_back();
-    block.reserve(last - first);
-    for (std::size_t i = first; i < last; ++i) {
-      TKeyPrefix prefix = PrefixOf(*records[i]);
-      block.push_back({prefix, records[i].release()});
-    }
-    starts_.push_back(first);
-    firsts_.push_back(block.front().KeyPrefix);
+  // Everything that allocates comes before the list takes the records over,
+  // so a failed allocation leaves them all with `records` and the list empty.
+  std::vector<TBlock> blocks((records.size() + LoadBlock - 1) / LoadBlock);
+  for (std::size_t b = 0; b < blocks.size(); ++b) blocks[b].reserve(std::min(LoadBlock, records.size() - b * LoadBlock));
+  starts_.reserve(blocks.size());
+  firsts_.reserve(blocks.size());
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (i + FetchAhead < records.size()) Fetch(records[i + FetchAhead].get());
+    blocks[i / LoadBlock].push_back({PrefixOf(*records[i]), records[i].get()});
   }
+  if (keyField_ != NoKey) OrderEntries(blocks);
+  for (std::unique_ptr<TRecord>& record : records) record.release();
+  for (std::size_t b = 0; b < blocks.size(); ++b) {
+    starts_.push_back(b * LoadBlock);
+    firsts_.push_back(blocks[b].front().KeyPrefix);
+  }
+  blocks_ = std::move(blocks);
+  size_ = records.size();
+}
+
+// Puts the entries of `blocks` in key order, keeping the block sizes. Ordering
+// compares the cached prefixes and reads a record's key only when two tie.
+void TRecordList::OrderEntries(std::vector<TBlock>& blocks) const {
+  auto before = [this](const TEntry& a, const TEntry& b) {
+    if (a.KeyPrefix != b.KeyPrefix) return a.KeyPrefix < b.KeyPrefix;
+    return KeyOf(*a.Record) < KeyOf(*b.Record);
+  };
+  auto inOrder = [&] {
+    const TEntry* previous = nullptr;
+    for (const TBlock& block : blocks)
+      for (const TEntry& entry : block) {
+        if (previous && before(entry, *previous)) return false;
+        previous = &entry;
+      }
+    return true;
+  };
+  // Files this store wrote are in order already; only others need sorting.
+  if (inOrder()) return;
+  std::vector<TEntry> entries;
+  entries.reserve(blocks.size() * LoadBlock);
+  for (const TBlock& block : blocks) entries.insert(entries.end(), block.begin(), block.end());
+  std::stable_sort(entries.begin(), entries.end(), before);
+  auto next = entries.begin();
+  for (TBlock& block : blocks)
+    for (TEntry& entry : block) entry = *next++;
 }
 
 std::vector<std::unique_ptr<TRecord>> TRecordList::TakeAll() {

@@ -59,7 +59,8 @@ class TRecordList {
   std::unique_ptr<TRecord> Remove(std::size_t row);
   void Clear();
 
-  // Replaces the content by `records`, taken in the given order.
+  // Replaces the content by `records`: in key order when the list has a key
+  // field (equal keys keep their given order), else in the given order.
   void Assign(std::vector<std::unique_ptr<TRecord>> records);
   // Empties the list and hands its records over in order.
   std::vector<std::unique_ptr<TRecord>> TakeAll();
@@ -85,6 +86,7 @@ class TRecordList {
   template <typename Before>
   std::size_t Bound(std::string_view key, Before before) const;
   std::size_t BlockOf(std::size_t row) const;
+  void OrderEntries(std::vector<TBlock>& blocks) const;
   void SplitBlock(std::size_t block);
   void ShiftStarts(std::size_t fromBlock, std::ptrdiff_t delta);
 

@@ -13,22 +13,6 @@ namespace orb {
 
 TSimpleDBForm* SimpleDBForm = nullptr;
 
-namespace {
-
-// Runs a command, then refreshes the form's controls whether it worked or not.
-template <class F>
-void ThenUpdate(TSimpleDBForm& form, F&& command) {
-  try {
-    command();
-  } catch (...) {
-    form.UpdateControls();
-    throw;
-  }
-  form.UpdateControls();
-}
-
-}  // namespace
-
 TSimpleDBForm::TSimpleDBForm(TComponent* owner)
     : TTemplateDBForm(owner, Data),
       DataTitle(&Data.AddStringField("Title", 80)),
@@ -75,7 +59,7 @@ QFileDialog& TSimpleDBForm::OpenDialog() {
 }
 
 void TSimpleDBForm::AddActExecute() {
-  ThenUpdate(*this, [this] {
+  ThenUpdateControls([this] {
     Data.Edit();
     Data.Insert();
     DataTitle->SetAsString("Title");
@@ -84,7 +68,7 @@ void TSimpleDBForm::AddActExecute() {
 }
 
 void TSimpleDBForm::DeleteActExecute() {
-  ThenUpdate(*this, [this] {
+  ThenUpdateControls([this] {
     if (!Data.IsEmpty()) Data.Delete();
   });
 }

@@ -42,6 +42,18 @@ class TTemplateDBForm : public TDBForm {
   // The master store's after-post handler: refreshes the running menu.
   static void RefreshCurrentMenu();
 
+  // Runs a command, then UpdateControls whether it worked or not.
+  template <class F>
+  void ThenUpdateControls(F&& command) {
+    try {
+      command();
+    } catch (...) {
+      UpdateControls();
+      throw;
+    }
+    UpdateControls();
+  }
+
  private:
   TDataSet& master_;
 };

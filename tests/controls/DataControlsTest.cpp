@@ -64,6 +64,35 @@ TEST_F(TDataControls, TypedTextReachesTheFieldAtThePost) {
   EXPECT_EQ(store.Current("Title"), "Alpha One");
 }
 
+TEST_F(TDataControls, AnEditBoundToAnotherFieldKeepsWhatWasTypedForTheFirst) {
+  TDBEdit edit;
+  Bind(edit, "Title");
+  QTest::keyClicks(&edit, " One");
+  edit.SetDataField("Link");
+  EXPECT_EQ(edit.text(), "a.exe");
+  EXPECT_EQ(store.Current("Title"), "Alpha One") << "written into the field it was typed for";
+  QTest::keyClicks(&edit, "x");
+  store.Data.Post();
+  EXPECT_EQ(store.Current("Title"), "Alpha One");
+  EXPECT_EQ(store.Current("Link"), "a.exex") << "not written into the new field";
+}
+
+TEST_F(TDataControls, AnAutoSizedLabelTakesTheWidthOfItsText) {
+  TDBText label;
+  label.resize(82, 13);
+  label.SetAutoSize(true);
+  Bind(label, "Title");
+  const int shortWidth = label.width();
+  EXPECT_EQ(shortWidth, label.sizeHint().width());
+  store.Data.Edit();
+  store.Data.FieldByName("Title").SetAsString("A much longer title than the label had at first");
+  EXPECT_GT(label.width(), shortWidth);
+  EXPECT_EQ(label.width(), label.sizeHint().width());
+  EXPECT_EQ(label.height(), 13) << "only the width follows";
+  store.Data.FieldByName("Title").SetAsString("");
+  EXPECT_EQ(label.width(), 0) << "an empty label shows nothing";
+}
+
 TEST_F(TDataControls, AStringFieldsWidthLimitsTheEdit) {
   TDBEdit edit;
   Bind(edit, "Title");

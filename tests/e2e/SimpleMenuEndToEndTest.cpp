@@ -6,77 +6,26 @@
 
 #include <X11/keysym.h>
 
-#include <thread>
-
-#include "tests/e2e/HostFixture.h"
-#include "tests/e2e/XClient.h"
+#include "tests/e2e/MenuFixture.h"
 #include "tests/support/SimplePacket.h"
 
 using namespace orb::test;
 
 namespace {
 
-constexpr auto kWindowTimeout = std::chrono::seconds(20);
-
-
-class TSimpleMenuEndToEnd : public THostEndToEnd {
+class TSimpleMenuEndToEnd : public TMenuEndToEnd {
  protected:
   void SetUp() override {
-    THostEndToEnd::SetUp();
+    TMenuEndToEnd::SetUp();
     if (IsSkipped()) return;
-    // A recording desktop opener first on PATH, and a place outside the
-    // medium for what the programs it starts write.
-    outside = medium.string() + "-outside";
-    fs::remove_all(outside);
-    fs::create_directories(outside / "bin");
-    WriteScript(outside / "bin" / "xdg-open", "printf '%s\\n' \"$1\" >> '" + (outside / "opened").string() + "'");
     WriteProject(
         "<Orbdeck><Project><CDFormClass><Title>Simple</Title></CDFormClass><Setup><Title>My CD</Title></Setup>"
         "<MainForm><Caption>My Menu</Caption><AlphaBlendValue>255</AlphaBlendValue><AlphaBlend>False</AlphaBlend>"
         "<Components><Install><Caption>Open</Caption></Install></Components></MainForm></Project></Orbdeck>");
   }
-  void TearDown() override {
-    if (pid > 0) WaitForExit(pid, std::chrono::seconds(0));
-    if (!outside.empty()) fs::remove_all(outside);
-    THostEndToEnd::TearDown();
-  }
-
-  static void WriteScript(const fs::path& file, const std::string& body) {
-    std::ofstream(file) << "#!/bin/sh\n" << body << "\n";
-    fs::permissions(file, fs::perms::owner_all);
-  }
-  void WriteData(const std::string& bytes) { std::ofstream(medium / "Data" / "db.xml", std::ios::binary) << bytes; }
-
-  void Start() {
-    const char* path = std::getenv("PATH");
-    pid = StartSetup({{"PATH", (outside / "bin").string() + ":" + (path ? path : "")}}, (outside / "output").string());
-  }
-  // Closes the menu; Setup must then end normally.
-  void CloseAndExpectTheEnd(TXClient& x, const TWindowPlace& window) {
-    x.Close(window);
-    EXPECT_EQ(WaitForExit(pid, std::chrono::seconds(20)), 0);
-    pid = -1;
-  }
-  // A line a started program wrote, once it is there.
-  static std::string WaitForLine(const fs::path& file) {
-    for (int i = 0; i < 500; ++i) {
-      std::ifstream in(file);
-      std::string line;
-      if (std::getline(in, line)) return line;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return "(nothing)";
-  }
-  std::string Output() const {
-    std::ifstream in(outside / "output");
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
 
   // Where "Install" lies in the menu (the form's layout at 96 dots per inch).
   static constexpr int kInstallX = 368 + 39, kInstallY = 200 + 12;
-
-  fs::path outside;
-  pid_t pid = -1;
 };
 
 TEST_F(TSimpleMenuEndToEnd, TheMenuAppearsCentredAndInstallOpensTheChosenEntry) {

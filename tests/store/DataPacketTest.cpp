@@ -119,6 +119,30 @@ TEST(DataPacketRead, RowStatesKeepOnlyCurrentRecords) {
             (std::vector<std::string>{"details", "inserted", "inserted and modified", "modified", "plain"}));
 }
 
+// The state counts wherever it stands among a row's attributes, only its
+// first occurrence counts, one that is no number means none, and detail rows
+// are kept or dropped by their own state.
+TEST(DataPacketRead, RowStateCountsWhereverItStandsAndInDetailRows) {
+  std::string metadata =
+      "<METADATA><FIELDS><FIELD attrname=\"Name\" fieldtype=\"string\" WIDTH=\"20\"/>"
+      "<FIELD attrname=\"Softwares\" fieldtype=\"nested\"><FIELDS>"
+      "<FIELD attrname=\"Title1\" fieldtype=\"string\" WIDTH=\"20\"/></FIELDS><PARAMS/></FIELD></FIELDS>"
+      "<PARAMS/></METADATA>";
+  TDataSet master;
+  TDataSet detail;
+  master.AddStringField("Name", 20);
+  TField& softwares = master.AddNestedField("Softwares", {TFieldDef::String("Title1", 20)});
+  detail.SetDataSetField(&softwares);
+  master.LoadFromBytes(Packet("<ROW Name=\"deleted\" RowState=\"2\"/><ROW Name=\"twice\" RowState=\"4\" RowState=\"2\"/>"
+                              "<ROW RowState=\"x\" Name=\"no number\"/><ROW Name=\"with details\"><Softwares>"
+                              "<ROWSoftwares Title1=\"kept\"/><ROWSoftwares RowState=\"1\" Title1=\"original\"/>"
+                              "<ROWSoftwares Title1=\"deleted\" RowState=\"2\"/></Softwares></ROW>",
+                              metadata));
+  EXPECT_EQ(Column(master, "Name"), (std::vector<std::string>{"twice", "no number", "with details"}));
+  master.Locate("Name", "with details");
+  EXPECT_EQ(Column(detail, "Title1"), (std::vector<std::string>{"kept"}));
+}
+
 TEST(DataPacketRead, ChangeLogRebuildsTheCurrentRecordsAndASaveDropsIt) {
   // Row 2 changes row 1 (only its link is repeated); row 3 is new; row 4 deletes the original of row 5.
   std::string metadata =
@@ -168,6 +192,19 @@ TEST(DataPacketRead, AcceptsWhatRealPacketsHold) {
   EXPECT_EQ(Column(store, "Title"), (std::vector<std::string>{"Caf\xE9", "single \\ quoted"}));
   EXPECT_EQ(Column(store, "Description")[0], "a\r\nb\tc");
   EXPECT_EQ(Column(store, "Link")[1], "x");
+}
+
+// Only elements and their attributes hold data: text and CDATA sections
+// between or inside rows are no records and no values, yet an unterminated
+// CDATA section is still a damaged packet.
+TEST(DataPacketRead, TextAndCdataAroundRowsAreNoData) {
+  TDataSet store;
+  test::DeclareSimple(store);
+  store.LoadFromBytes(Packet("text<![CDATA[<ROW Title=\"not a row\"/>]]><ROW Title=\"b\"><![CDATA[x]]>y</ROW>"
+                             "<ROW Title=\"a\"/><!-- <ROW Title=\"comment\"/> -->"));
+  EXPECT_EQ(Column(store, "Title"), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(Column(store, "Description"), (std::vector<std::string>{"", ""}));
+  EXPECT_EQ(LoadError(store, Packet("<ROW Title=\"a\"/><![CDATA[open")), "Mismatch in datapacket.");
 }
 
 TEST(DataPacketRead, MissingDeclaredFieldFailsAndLeavesTheStoreClosed) {

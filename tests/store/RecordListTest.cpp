@@ -63,6 +63,54 @@ TEST(RecordList, BoundsOrderByAllBytesBeyondTheCachedPrefix) {
   EXPECT_EQ(list.UpperBound("\xFF"), list.Size());
 }
 
+// A keyed list orders what it is given: keys that tie on their cached prefix
+// order by all their bytes, and equal keys keep their given order. A list
+// without a key keeps the given order.
+TEST(RecordList, AssignOrdersAKeyedListByAllBytesKeepingEqualKeysInOrder) {
+  const std::string common = "Office Tools for the Desktop ";  // longer than the cached prefix
+  std::vector<std::string> keys = {common + "b", "zzz", common + "a", std::string("abc\0", 4), common, "abc", "", common + "a"};
+  auto records = [&] {
+    std::vector<std::unique_ptr<TRecord>> made;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      std::string tag = std::to_string(i);
+      std::string_view values[] = {keys[i], tag};
+      made.push_back(std::make_unique<TRecord>());
+      made.back()->Values = TRecordValues(values);
+    }
+    return made;
+  };
+  TRecordList keyed;
+  keyed.SetKeyField(0);
+  keyed.Assign(records());
+  std::vector<std::string> sorted = keys;
+  std::stable_sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(Keys(keyed), sorted);
+  EXPECT_EQ(keyed.At(2).Values[1], "2");
+  EXPECT_EQ(keyed.At(3).Values[1], "7");
+  EXPECT_EQ(keyed.UpperBound(common + "a"), 4u);
+  TRecordList plain;
+  plain.Assign(records());
+  EXPECT_EQ(Keys(plain), keys);
+}
+
+// Records out of order over many blocks come out in order, with each block's
+// first key and start row right for the bounds and for inserts.
+TEST(RecordList, AssignOrdersRecordsSpreadOverManyBlocks) {
+  std::vector<std::string> keys;
+  for (int i = 0; i < 1000; ++i) keys.push_back(std::to_string(10000 + (i * 389) % 1000));
+  std::vector<std::unique_ptr<TRecord>> records;
+  for (const std::string& key : keys) records.push_back(Keyed(key));
+  TRecordList list;
+  list.SetKeyField(0);
+  list.Assign(std::move(records));
+  std::sort(keys.begin(), keys.end());
+  EXPECT_EQ(Keys(list), keys);
+  EXPECT_EQ(list.LowerBound("10500"), 500u);
+  list.Insert(list.UpperBound("10700"), Keyed("10700"));
+  EXPECT_EQ(list.At(701).Values[0], "10700");
+  EXPECT_EQ(list.At(702).Values[0], "10701");
+}
+
 TEST(RecordList, BoundsStayRightAcrossManyBlocks) {
   TRecordList list;
   list.SetKeyField(0);

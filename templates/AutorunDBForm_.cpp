@@ -1,0 +1,126 @@
+#include "templates/AutorunDBForm_.h"
+
+#include <QCursor>
+#include <QEvent>
+#include <QShowEvent>
+
+#include <filesystem>
+#include <system_error>
+
+#include "controls/DataAware.h"
+#include "exetrailer/ExeModifier_.h"
+#include "platform/DisplayText.h"
+#include "platform/ErrorReport.h"
+#include "platform/FolderPicker.h"
+#include "text/StoredPath.h"
+#include "ui_AutorunDBForm_.h"
+
+namespace orb {
+
+TAutorunDBForm* AutorunDBForm = nullptr;
+
+const std::string_view kProgramFileExtension = ORB_PROGRAM_FILE_EXTENSION;
+
+namespace {
+
+// Keeps a control's right edge as far from its parent's right edge as it is
+// now, so that the control grows and shrinks with its parent like one
+// anchored left, top and right.
+class TRightAnchor : public QObject {
+ public:
+  explicit TRightAnchor(QWidget& control)
+      : QObject(&control),
+        control_(control),
+        margin_(control.parentWidget()->width() - control.x() - control.width()) {
+    control.parentWidget()->installEventFilter(this);
+  }
+
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Resize)
+      control_.resize(control_.parentWidget()->width() - control_.x() - margin_, control_.height());
+    return false;
+  }
+
+ private:
+  QWidget& control_;
+  int margin_;
+};
+
+// A chosen file or folder as it is stored: relative to the program folder.
+// The program folder itself is ".", which opens it wherever the medium lies;
+// named through its parent it would only be found while the folder keeps
+// the name it has now.
+std::string StoredTarget(const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::equivalent(path, ProgramFolder, error)) return ".";
+  return StoredRelativePath(ProgramFolder, path);
+}
+
+}  // namespace
+
+std::string EditedProgramFileName() { return ProgramFolder + ChangeFileExt(ProgramBaseName, kProgramFileExtension); }
+
+std::string_view UpToFirstZero(std::string_view text) { return text.substr(0, text.find('\0')); }
+
+TAutorunDBForm::TAutorunDBForm(TComponent* owner) : TDBForm(owner), ui_(std::make_unique<Ui::AutorunDBForm>()) {
+  Ui::AutorunDBForm& ui = *ui_;
+  ui.setupUi(this);
+  // The group box lies along the top of the form, and the edit follows its width.
+  new TRightAnchor(*ui.GroupBox);
+  new TRightAnchor(*ui.Edit);
+
+  connect(ui.Button1, &QPushButton::clicked, this, Guarded(&TAutorunDBForm::Button1Click, this));
+  connect(ui.Button1, &QWidget::customContextMenuRequested, this, Guarded(&TAutorunDBForm::Button1Click, this));
+  connect(ui.File1, &QAction::triggered, this, Guarded(&TAutorunDBForm::File1Click, this));
+  connect(ui.Folder1, &QAction::triggered, this, Guarded(&TAutorunDBForm::Folder1Click, this));
+
+  AutorunDBForm = this;
+}
+
+TAutorunDBForm::~TAutorunDBForm() {
+  if (AutorunDBForm == this) AutorunDBForm = nullptr;
+}
+
+QFileDialog& TAutorunDBForm::OpenDialog() {
+  if (!openDialog_) {
+    openDialog_ = new QFileDialog(this);
+    openDialog_->setObjectName("OpenDialog");
+    openDialog_->setFileMode(QFileDialog::ExistingFile);
+  }
+  return *openDialog_;
+}
+
+void TAutorunDBForm::showEvent(QShowEvent* event) {
+  TDBForm::showEvent(event);
+  // The system's own show events (a minimized window restored) are no new showing.
+  if (!event->spontaneous()) Guard(&TAutorunDBForm::FormShow, this);
+}
+
+void TAutorunDBForm::FormShow() {
+  const std::string program = EditedProgramFileName();
+  std::error_code error;
+  if (!std::filesystem::exists(program, error)) return;
+  TExeBuf payload;
+  ReadExeBuf(program, payload);
+  std::string text;
+  ExeBufToStr(payload, text);
+  ui_->Edit->setText(DisplayText(UpToFirstZero(text)));
+}
+
+void TAutorunDBForm::Button1Click() { ui_->PopupMenu1->popup(QCursor::pos()); }
+
+void TAutorunDBForm::File1Click() {
+  QFileDialog& dialog = OpenDialog();
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  SetTarget(StoredText(dialog.selectedFiles().first()));
+}
+
+void TAutorunDBForm::Folder1Click() {
+  std::string folder;
+  if (!PickFolder("Select folder", ProgramFolder, folder)) return;
+  SetTarget(folder);
+}
+
+void TAutorunDBForm::SetTarget(const std::string& path) { ui_->Edit->setText(DisplayText(StoredTarget(path))); }
+
+}  // namespace orb
