@@ -46,15 +46,6 @@ class TRightAnchor : public QObject {
   int margin_;
 };
 
-// A chosen file or folder as it is stored: relative to the program folder.
-// The program folder itself is ".", which opens it wherever the medium lies;
-// named through its parent it would only be found while the folder keeps
-// the name it has now.
-std::string StoredTarget(const std::string& path) {
-  std::error_code error;
-  if (std::filesystem::equivalent(path, ProgramFolder, error)) return ".";
-  return StoredRelativePath(ProgramFolder, path);
-}
 
 }  // namespace
 
@@ -121,6 +112,6 @@ void TAutorunDBForm::Folder1Click() {
   SetTarget(folder);
 }
 
-void TAutorunDBForm::SetTarget(const std::string& path) { ui_->Edit->setText(DisplayText(StoredTarget(path))); }
+void TAutorunDBForm::SetTarget(const std::string& path) { ui_->Edit->setText(DisplayText(StoredRelativePath(ProgramFolder, path))); }
 
 }  // namespace orb

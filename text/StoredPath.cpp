@@ -81,8 +81,15 @@ std::string ExtractRelativePath(std::string_view base, std::string_view target) 
 
 std::string StoredRelativePath(std::string_view baseFolder, std::string_view target) {
   const char separator = static_cast<char>(fs::path::preferred_separator);
-  if (separator == '\\') return ExtractRelativePath(baseFolder, target);
-  return RelativePath(baseFolder, target, separator, PosixDrive);
+  auto relative = [&](std::string_view path) {
+    return separator == '\\' ? ExtractRelativePath(baseFolder, path)
+                               : RelativePath(baseFolder, path, separator, PosixDrive);
+  };
+  // The target named as a folder comes out empty exactly when it is the base.
+  std::string asFolder(target);
+  if (!asFolder.ends_with(separator)) asFolder += separator;
+  if (!baseFolder.empty() && !target.empty() && relative(asFolder).empty()) return ".";
+  return relative(target);
 }
 
 std::string JoinStoredPath(std::string_view folder, std::string_view storedPath) {

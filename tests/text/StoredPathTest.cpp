@@ -53,7 +53,8 @@ TEST(RelativePath, PlatformPathsBecomeThePortableForm) {
   EXPECT_EQ(StoredRelativePath("/media/cd/", "/media/cd/Setup/run.exe"), "Setup\\run.exe");
   EXPECT_EQ(StoredRelativePath("/media/cd/", "/media/cd/Docs"), "Docs");
   EXPECT_EQ(StoredRelativePath("/media/cd/", "/media/other/x.pdf"), "..\\other\\x.pdf");
-  EXPECT_EQ(StoredRelativePath("/media/cd/", "/media/cd"), "..\\cd");
+  EXPECT_EQ(StoredRelativePath("/media/cd/", "/media/cd"), ".") << "the folder itself, under any name";
+  EXPECT_EQ(StoredRelativePath("/media/cd/", "/media/CD/"), ".");
   for (const char* stored : {"Setup\\run.exe", "", "run.exe", "..\\other\\x.pdf"})
     EXPECT_EQ(StoredRelativePath("/media/cd/", stored), stored) << "idempotent on " << stored;
   EXPECT_EQ(StoredRelativePath("", "/media/cd/run.exe"), "/media/cd/run.exe") << "no base, the full path";
