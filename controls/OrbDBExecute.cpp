@@ -1,7 +1,7 @@
 #include "controls/OrbDBExecute.h"
 
 #include "framework/LowAPI_.h"
-#include "platform/StoredPath.h"
+#include "text/StoredPath.h"
 #include "store/DataSet.h"
 
 namespace orb {

@@ -7,7 +7,7 @@
 
 #include "framework/LowAPI_.h"
 #include "pictures/PictureFile.h"
-#include "platform/StoredPath.h"
+#include "text/StoredPath.h"
 
 namespace orb {
 namespace {

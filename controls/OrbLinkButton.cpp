@@ -6,29 +6,14 @@
 #include <QDir>
 #include <QMenu>
 
-#include <filesystem>
 
 #include "platform/ErrorReport.h"
 #include "platform/FolderPicker.h"
 #include "platform/InputQuery.h"
-#include "platform/StoredPath.h"
 #include "store/DataSet.h"
+#include "text/StoredPath.h"
 
 namespace orb {
-namespace {
-
-constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
-
-// A chosen folder as it is stored. The base folder itself is stored as the
-// empty link, which opens it, not as "..\" and its own name, which would
-// break when the medium is copied to a folder of another name.
-std::string StoredFolder(const std::string& base, const std::string& folder) {
-  std::string asFolder = folder.ends_with(kSeparator) ? folder : folder + kSeparator;
-  if (!base.empty() && StoredRelativePath(base, asFolder).empty()) return {};
-  return StoredRelativePath(base, folder);
-}
-
-}  // namespace
 
 TOrbLinkButton::TOrbLinkButton(QWidget* parent) : QPushButton(parent) {
   popupMenu_ = new QMenu(this);
@@ -93,7 +78,7 @@ void TOrbLinkButton::FolderActExecute() {
   if (!linkField_) return;
   std::string folder;
   if (!PickFolder("Select Folder", baseFolder_, folder)) return;
-  WriteLink(StoredFolder(baseFolder_, folder), "Folder");
+  WriteLink(StoredRelativePath(baseFolder_, folder), "Folder");
 }
 
 void TOrbLinkButton::InternetActExecute() {

@@ -8,7 +8,7 @@
 
 #include "framework/LowAPI_.h"
 #include "platform/DisplayText.h"
-#include "platform/TextConvert.h"
+#include "text/TextConvert.h"
 #include "project/Orbproject.h"
 
 namespace orb {

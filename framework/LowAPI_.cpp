@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "platform/ShellOpen.h"
-#include "platform/TextCompare.h"
+#include "text/TextCompare.h"
 
 namespace orb {
 

@@ -1,7 +1,7 @@
 #include "framework/OrbMessages_.h"
 
 #include "platform/Application.h"
-#include "platform/TextConvert.h"
+#include "text/TextConvert.h"
 
 namespace orb {
 

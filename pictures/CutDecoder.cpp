@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -11,6 +10,7 @@
 
 #include "pictures/ByteReader.h"
 #include "pictures/PictureLimits.h"
+#include "text/TextCompare.h"
 
 namespace orb {
 namespace {
@@ -68,12 +68,6 @@ std::optional<TPalette> ReadPalette(std::span<const std::uint8_t> bytes) {
   return palette;
 }
 
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-  return std::ranges::equal(a, b, [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
 // The palette file beside path: same base name, extension .pal, both
 // compared without regard to case (files made on DOS are often upper case).
 std::optional<std::filesystem::path> FindPaletteFile(const std::filesystem::path& path) {
@@ -86,8 +80,8 @@ std::optional<std::filesystem::path> FindPaletteFile(const std::filesystem::path
   std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     const std::filesystem::path& candidate = it->path();
-    if (EqualsIgnoringCase(candidate.stem().string(), stem) &&
-        EqualsIgnoringCase(candidate.extension().string(), ".pal") && it->is_regular_file(error))
+    if (SameFileName(candidate.stem().string(), stem) &&
+        SameFileName(candidate.extension().string(), ".pal") && it->is_regular_file(error))
       return candidate;
   }
   return std::nullopt;

@@ -10,6 +10,7 @@
 #include <QLineF>
 
 #include "pictures/MetafilePlayer.h"
+#include "text/TextBytes.h"
 
 namespace orb {
 namespace {
@@ -35,15 +36,7 @@ QPainter::CompositionMode SourceRopMode(int rop3) {
 }  // namespace
 
 QString DecodeWindows1252(std::span<const std::uint8_t> bytes) {
-  // 0x80..0x9F differ from Latin-1; the undefined ones keep their C1 code.
-  static constexpr char16_t kHigh[32] = {
-      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-  QString text;
-  text.reserve(qsizetype(bytes.size()));
-  for (std::uint8_t b : bytes) text.append(QChar(b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : char16_t(b)));
-  return text;
+  return QString::fromStdString(Windows1252ToUtf8({reinterpret_cast<const char*>(bytes.data()), bytes.size()}));
 }
 
 void TMetafilePlayer::Text(QPointF reference, const QString& text, std::span<const double> dx, int options,

@@ -1,7 +1,5 @@
 #include "pictures/PictureFile.h"
 
-#include <algorithm>
-#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -9,19 +7,14 @@
 
 #include "pictures/PictureError.h"
 #include "pictures/PictureFormats.h"
+#include "text/TextCompare.h"
 
 namespace orb {
 namespace {
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return std::ranges::equal(a, b, [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
 const TPictureFormat* FindFormat(std::string_view extension) {
   for (const TPictureFormat& format : PictureFormats())
-    if (EqualsIgnoringCase(format.Extension, extension)) return &format;
+    if (SameText(format.Extension, extension)) return &format;
   return nullptr;
 }
 

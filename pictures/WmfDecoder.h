@@ -12,7 +12,8 @@
 namespace orb {
 
 // Text records need a QGuiApplication for Qt's fonts (the host has one);
-// without it they are skipped.
+// without it they are skipped. Painting needs Qt, so the decoder lives in
+// orb_metafiles; programs without it get WithoutMetafiles.cpp's, which fails.
 class TWmfDecoder {
  public:
   // Throws EPictureError ("WMF: ...").

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "platform/ErrorReport.h"
+#include "platform/QtPlatformBackend.h"
 
 namespace orb {
 namespace {
@@ -31,8 +32,9 @@ class TGuardedQtApplication : public QApplication {
 // Returns whether it chose the platforms.
 bool PreferDisplayWithFallback() {
   if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return false;
-  const char* platforms = qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb;offscreen" : "wayland;xcb;offscreen";
-  qputenv("QT_QPA_PLATFORM", platforms);
+  const std::string platforms = SystemQtPlatforms();
+  if (platforms.empty()) return false;
+  qputenv("QT_QPA_PLATFORM", platforms.c_str());
   return true;
 }
 

@@ -1,33 +1,12 @@
 #include "platform/DisplayText.h"
 
-#include <QStringDecoder>
+#include "text/TextBytes.h"
 
 namespace orb {
-namespace {
-
-// Windows-1252 differs from Latin-1 only in 0x80..0x9F; the five undefined
-// code points keep their C1 values.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-QString FromWindows1252(std::string_view bytes) {
-  QString text;
-  text.reserve(qsizetype(bytes.size()));
-  for (char c : bytes) {
-    auto byte = static_cast<unsigned char>(c);
-    text.append(QChar(byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : char16_t(byte)));
-  }
-  return text;
-}
-
-}  // namespace
 
 QString DisplayText(std::string_view bytes) {
-  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  QString text = utf8.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
-  return utf8.hasError() ? FromWindows1252(bytes) : text;
+  if (IsValidUtf8(bytes)) return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+  return QString::fromStdString(Windows1252ToUtf8(bytes));
 }
 
 }  // namespace orb

@@ -9,7 +9,7 @@
 
 #include "platform/Application.h"
 #include "platform/ErrorReport.h"
-#include "platform/TextCompare.h"
+#include "text/TextCompare.h"
 
 namespace orb {
 namespace {

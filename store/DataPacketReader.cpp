@@ -16,6 +16,7 @@
 #include <pugixml.hpp>
 
 #include "store/DataPacket.h"
+#include "text/TextCompare.h"
 
 namespace orb {
 
@@ -121,7 +122,7 @@ std::vector<TPacketField> ReadFields(pugi::xml_node fieldsNode, int depth) {
 
 const TPacketField* FindPacketField(const std::vector<TPacketField>& fields, std::string_view name) {
   for (const TPacketField& field : fields)
-    if (field.Known && SameFieldName(field.Def.Name, name)) return &field;
+    if (field.Known && SameText(field.Def.Name, name)) return &field;
   return nullptr;
 }
 

@@ -5,7 +5,7 @@
 
 #include "store/DataPacket.h"
 #include "store/DataSource.h"
-#include "store/TextBytes.h"
+#include "text/TextBytes.h"
 
 namespace orb {
 

@@ -43,9 +43,6 @@ struct TIndexDef {
   bool Primary = true;
 };
 
-// Field names compare without regard to ASCII case, as the dataset vocabulary does.
-bool SameFieldName(std::string_view a, std::string_view b);
-
 // Index of the definition named `name`, or npos.
 std::size_t FindFieldDef(const std::vector<TFieldDef>& defs, std::string_view name);
 

@@ -8,7 +8,7 @@
 #include "controls/DataAware.h"
 #include "exetrailer/ExeModifier_.h"
 #include "platform/Application.h"
-#include "platform/StoredPath.h"
+#include "text/StoredPath.h"
 #include "templates/AutorunDBForm_.h"
 #include "ui_AutorunDBForm_.h"
 

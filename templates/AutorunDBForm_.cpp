@@ -12,7 +12,7 @@
 #include "platform/DisplayText.h"
 #include "platform/ErrorReport.h"
 #include "platform/FolderPicker.h"
-#include "platform/StoredPath.h"
+#include "text/StoredPath.h"
 #include "ui_AutorunDBForm_.h"
 
 namespace orb {
@@ -20,20 +20,6 @@ namespace orb {
 TAutorunDBForm* AutorunDBForm = nullptr;
 
 const std::string_view kProgramFileExtension = ORB_PROGRAM_FILE_EXTENSION;
-
-namespace {
-
-// A chosen file or folder as it is stored: relative to the program folder.
-// The program folder itself is ".", which opens it wherever the medium lies;
-// named through its parent it would only be found while the folder keeps
-// the name it has now.
-std::string StoredTarget(const std::string& path) {
-  std::error_code error;
-  if (std::filesystem::equivalent(path, ProgramFolder, error)) return ".";
-  return StoredRelativePath(ProgramFolder, path);
-}
-
-}  // namespace
 
 std::string EditedProgramFileName() { return ProgramFolder + ChangeFileExt(ProgramBaseName, kProgramFileExtension); }
 
@@ -98,6 +84,6 @@ void TAutorunDBForm::Folder1Click() {
   SetTarget(folder);
 }
 
-void TAutorunDBForm::SetTarget(const std::string& path) { ui_->Edit->setText(DisplayText(StoredTarget(path))); }
+void TAutorunDBForm::SetTarget(const std::string& path) { ui_->Edit->setText(DisplayText(StoredRelativePath(ProgramFolder, path))); }
 
 }  // namespace orb

@@ -6,7 +6,7 @@
 #include "controls/DataAware.h"
 #include "platform/ErrorReport.h"
 #include "platform/FolderPicker.h"
-#include "platform/StoredPath.h"
+#include "text/StoredPath.h"
 #include "ui_SimpleDBForm_.h"
 
 namespace orb {

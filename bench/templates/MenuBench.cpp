@@ -42,8 +42,9 @@ QApplication& Qt() {
   static char name[] = "bench_menu";
   static char* argv[] = {name, nullptr};
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication application(argc, argv);
-  return application;
+  // Never destroyed: at exit Qt's own statics may already be gone.
+  static QApplication* application = new QApplication(argc, argv);
+  return *application;
 }
 
 void OpenMenu() {

@@ -194,11 +194,11 @@ TEST_F(TLinkButton, FolderStoresTheChosenFolderRelativeToTheBaseFolder) {
 
   picker.answer = medium.string();
   button.FolderActExecute();
-  EXPECT_EQ(Record(), "|Folder") << "the base folder itself is the empty link, which opens it";
+  EXPECT_EQ(Record(), ".|Folder") << "the base folder itself opens wherever the medium lies";
 
   picker.answer.clear();
   button.FolderActExecute();
-  EXPECT_EQ(Record(), "|Folder") << "a cancelled picker changes nothing";
+  EXPECT_EQ(Record(), ".|Folder") << "a cancelled picker changes nothing";
   EXPECT_EQ(changes, 2);
 
   button.SetBaseFolder("");

@@ -6,6 +6,7 @@
 
 #include <X11/Xlib.h>
 
+#include <memory>
 #include <thread>
 
 #include "exetrailer/ExeModifier_.h"
@@ -15,7 +16,9 @@ using namespace orb::test;
 
 namespace {
 
-// Watches the display for any top-level window being mapped.
+// Watches the display for top-level windows being mapped. Its connection
+// stays open for the whole test, so the server never resets between runs
+// (a server that lost its last client refuses connections while it resets).
 class TMapWatcher {
  public:
   explicit TMapWatcher(const std::string& display) : display_(XOpenDisplay(display.c_str())) {
@@ -26,17 +29,20 @@ class TMapWatcher {
   ~TMapWatcher() {
     if (display_) XCloseDisplay(display_);
   }
+  TMapWatcher(const TMapWatcher&) = delete;
+  TMapWatcher& operator=(const TMapWatcher&) = delete;
   bool Open() const { return display_ != nullptr; }
 
-  // Whether a window was mapped since the watch began.
+  // Whether a window was mapped since the last call (or since the watch began).
   bool AnyWindowMapped() {
+    bool mapped = false;
     XSync(display_, False);
     while (XPending(display_)) {
       XEvent event;
       XNextEvent(display_, &event);
-      if (event.type == MapNotify) return true;
+      mapped = mapped || event.type == MapNotify;
     }
-    return false;
+    return mapped;
   }
 
  private:
@@ -63,16 +69,18 @@ class TAutorunEndToEnd : public THostEndToEnd {
     const fs::path opener = outside / "bin" / "xdg-open";
     std::ofstream(opener) << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" << (outside / "opened").string() << "'\n";
     fs::permissions(opener, fs::perms::owner_all);
+    watcher = std::make_unique<TMapWatcher>(xvfb->Display());
+    ASSERT_TRUE(watcher->Open());
   }
   void TearDown() override {
+    watcher.reset();
     if (!outside.empty()) fs::remove_all(outside);
     THostEndToEnd::TearDown();
   }
 
   // Runs the program to its end, watching for windows; its exit code.
   std::optional<int> Run(const fs::path& program) {
-    TMapWatcher watcher(xvfb->Display());
-    EXPECT_TRUE(watcher.Open());
+    watcher->AnyWindowMapped();  // forgets what came before
     const char* path = std::getenv("PATH");
     pid_t pid = StartProcess(program.string(), {},
                              {{"DISPLAY", xvfb->Display()},
@@ -80,7 +88,7 @@ class TAutorunEndToEnd : public THostEndToEnd {
                               {"PATH", (outside / "bin").string() + ":" + (path ? path : "")}},
                              -1, (outside / "output").string());
     std::optional<int> exitCode = WaitForExit(pid, std::chrono::seconds(30));
-    EXPECT_FALSE(watcher.AnyWindowMapped()) << "no window is shown";
+    EXPECT_FALSE(watcher->AnyWindowMapped()) << "no window is shown";
     return exitCode;
   }
   // The targets the opener received, once count of them have arrived (or
@@ -97,6 +105,7 @@ class TAutorunEndToEnd : public THostEndToEnd {
   }
 
   fs::path outside;
+  std::unique_ptr<TMapWatcher> watcher;
 };
 
 TEST_F(TAutorunEndToEnd, TheMediumOpensTheDocumentItsSetupNamesAndNothingWithoutAReadableTrailer) {

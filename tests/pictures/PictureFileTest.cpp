@@ -21,6 +21,14 @@ TEST(PictureFile, UnregisteredExtensionFailsWithTheNameAsWritten) {
   EXPECT_EQ(test::FailureOf([&] { LoadPictureFile("/nonexistent/README"); }), "Unknown picture file extension (.)");
 }
 
+// This program links the raster decoders only: metafiles stay registered and fail.
+TEST(PictureFile, WithoutTheMetafileDecodersMetafilesFailWithTheirFormatName) {
+  std::array<std::uint8_t, 4> placeable{0xD7, 0xCD, 0xC6, 0x9A};
+  EXPECT_TRUE(IsPictureExtension("wmf"));
+  EXPECT_EQ(test::FailureOf([&] { DecodePicture(placeable, "WMF"); }), "WMF: not readable by this program");
+  EXPECT_EQ(test::FailureOf([&] { DecodePicture(placeable, "emf"); }), "EMF: not readable by this program");
+}
+
 TEST(ByteReader, ShortReadsFailWithTheFormatName) {
   std::array<std::uint8_t, 3> bytes{1, 2, 3};
   TByteReader reader(bytes, "BMP");

@@ -105,7 +105,7 @@ TEST(Tiff, HugeHeaderFailsBeforeAllocation) {
 TEST(Tiff, DamagedFilesFailWithTheFormatName) {
   auto file = WriteTiff(4, 4, {{258, kShort, {8, 8, 8}}, {262, kShort, {2}}, {277, kShort, {3}}},
                         std::vector<std::uint8_t>(48, 7));
-  file.resize(file.size() - 20);
+  file.erase(file.end() - 20, file.end());
   EXPECT_EQ(FailureOf([&] { TTiffDecoder::Decode(file); }).rfind("TIFF: bad picture data", 0), 0u);
   std::vector<std::uint8_t> text{'h', 'e', 'l', 'l', 'o'};
   EXPECT_EQ(FailureOf([&] { DecodePicture(text, "tif"); }).rfind("TIFF: not a readable TIFF file", 0), 0u);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QPushButton>
 #include <QTimer>
 
@@ -108,8 +109,15 @@ TEST_F(TApplicationFixture, FailingConstructorLeavesNoFormBehind) {
 
 TEST_F(TApplicationFixture, RunReturnsAtOnceWithoutMainForm) {
   TApplication application(argc, argv);
+  // Posted work runs only inside the message loop; it ends the loop should Run start one.
+  QObject context;
+  bool loopRan = false;
+  QTimer::singleShot(0, &context, [&] {
+    loopRan = true;
+    QCoreApplication::quit();
+  });
   application.Run();
-  SUCCEED();
+  EXPECT_FALSE(loopRan) << "without a main form the message loop must not start";
 }
 
 TEST_F(TApplicationFixture, RunShowsTheMainFormAndReturnsWhenItCloses) {

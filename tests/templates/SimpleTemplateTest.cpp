@@ -262,9 +262,12 @@ TEST_F(TSimpleTemplate, ChosenFilesAndFoldersAreStoredRelativeToTheProgramFolder
   editor.SelectFolderActExecute();
   EXPECT_EQ(picker.asked, "Select Folder at " + ProgramFolder);
   EXPECT_EQ(Current("Link"), "Installer");
+  picker.answer = medium.string();
+  editor.SelectFolderActExecute();
+  EXPECT_EQ(Current("Link"), ".") << "the program folder itself, under whatever name the medium has";
   picker.answer.clear();
   editor.SelectFolderActExecute();
-  EXPECT_EQ(Current("Link"), "Installer");
+  EXPECT_EQ(Current("Link"), ".");
   SetFolderPicker(nullptr);
 
   editor.ClearActExecute();

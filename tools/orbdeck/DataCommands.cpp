@@ -11,7 +11,7 @@
 
 #include "store/DataPacket.h"
 #include "store/DataSet.h"
-#include "store/TextBytes.h"
+#include "text/TextBytes.h"
 #include "tools/orbdeck/Commands.h"
 
 namespace orb {

@@ -20,35 +20,44 @@ constexpr TCommand Commands[] = {
     {"trailer", "trailer read FILE\ntrailer write FILE TEXT", orb::RunTrailerCommand},
 };
 
-int PrintUsage() {
-  std::fputs("usage:\n", stderr);
+void PrintUsage(std::FILE* out) {
+  std::fputs("usage:\n", out);
   for (const TCommand& command : Commands) {
     std::string_view usage = command.Usage;
     while (!usage.empty()) {
       std::size_t end = usage.find('\n');
       std::string_view line = usage.substr(0, end);
-      std::fprintf(stderr, "  orbdeck %.*s\n", static_cast<int>(line.size()), line.data());
+      std::fprintf(out, "  orbdeck %.*s\n", static_cast<int>(line.size()), line.data());
       usage = end == std::string_view::npos ? std::string_view() : usage.substr(end + 1);
     }
   }
+}
+
+// Arguments that fit no command: the usage on standard error, exit code 2.
+int WrongArguments() {
+  PrintUsage(stderr);
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return PrintUsage();
+  if (argc < 2) return WrongArguments();
   std::string_view name = argv[1];
+  if (name == "--help" && argc == 2) {
+    PrintUsage(stdout);
+    return 0;
+  }
   for (const TCommand& command : Commands) {
     if (command.Name != name) continue;
     try {
       return command.Run(orb::TArguments(argv + 2, argv + argc));
     } catch (const orb::EUsage&) {
-      return PrintUsage();
+      return WrongArguments();
     } catch (const std::exception& error) {
       std::fprintf(stderr, "%s\n", error.what());
       return 1;
     }
   }
-  return PrintUsage();
+  return WrongArguments();
 }

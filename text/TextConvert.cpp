@@ -1,9 +1,9 @@
-#include "platform/TextConvert.h"
+#include "text/TextConvert.h"
 
 #include <charconv>
 #include <string>
 
-#include "platform/TextCompare.h"
+#include "text/TextCompare.h"
 
 namespace orb {
 namespace {

@@ -26,7 +26,10 @@ std::string ExtractRelativePath(std::string_view base, std::string_view target);
 // form, relative and backslash-separated: under the program folder
 // /media/cd/ the file /media/cd/Setup/run.exe gives Setup\run.exe. A target
 // that is no full path (already stored, or empty) comes out unchanged, so
-// the rule can run any number of times.
+// the rule can run any number of times. The base folder itself is ".", which
+// opens it wherever the medium lies; named through its parent ("..\cd") it
+// would be lost as soon as the medium's folder had another name, as the root
+// of a CD has.
 std::string StoredRelativePath(std::string_view baseFolder, std::string_view target);
 
 }  // namespace orb

@@ -1,22 +1,16 @@
-#include "platform/StoredPath.h"
-
-#include <QString>
+#include "text/StoredPath.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
-#include "platform/TextCompare.h"
+#include "text/TextCompare.h"
 
 namespace orb {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-  return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
-}
 
 // The entry of dir whose name equals name ignoring case; name itself when
 // it exists as written or nothing matches.
@@ -25,7 +19,7 @@ std::string FindEntry(const fs::path& dir, const std::string& name) {
   if (name.empty() || name == "." || name == ".." || fs::exists(dir / name, error)) return name;
   for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error)) {
     std::string candidate = it->path().filename().string();
-    if (SameNameIgnoringCase(candidate, name)) return candidate;
+    if (SameFileName(candidate, name)) return candidate;
   }
   return name;
 }
@@ -71,7 +65,7 @@ std::string RelativePath(std::string_view base, std::string_view target, char se
   if (!SameText(from.Drive, to.Drive)) return std::string(target);
   std::size_t common = 0;
   while (common < from.Folders.size() && common < to.Folders.size() &&
-         SameText(from.Folders[common], to.Folders[common]))
+         SameFileName(from.Folders[common], to.Folders[common]))
     ++common;
   std::string relative;
   for (std::size_t i = common; i < from.Folders.size(); ++i) relative += "..\\";
@@ -87,8 +81,15 @@ std::string ExtractRelativePath(std::string_view base, std::string_view target) 
 
 std::string StoredRelativePath(std::string_view baseFolder, std::string_view target) {
   const char separator = static_cast<char>(fs::path::preferred_separator);
-  if (separator == '\\') return ExtractRelativePath(baseFolder, target);
-  return RelativePath(baseFolder, target, separator, PosixDrive);
+  auto relative = [&](std::string_view path) {
+    return separator == '\\' ? ExtractRelativePath(baseFolder, path)
+                               : RelativePath(baseFolder, path, separator, PosixDrive);
+  };
+  // The target named as a folder comes out empty exactly when it is the base.
+  std::string asFolder(target);
+  if (!asFolder.ends_with(separator)) asFolder += separator;
+  if (!baseFolder.empty() && !target.empty() && relative(asFolder).empty()) return ".";
+  return relative(target);
 }
 
 std::string JoinStoredPath(std::string_view folder, std::string_view storedPath) {

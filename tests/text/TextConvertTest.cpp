@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/TextConvert.h"
+#include "text/TextConvert.h"
 
 using namespace orb;
 

@@ -1,0 +1,9 @@
+// Windows always has its desktop: Qt's own platform plugin.
+
+#include "platform/QtPlatformBackend.h"
+
+namespace orb {
+
+std::string SystemQtPlatforms() { return {}; }
+
+}  // namespace orb
