@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,7 @@ TEST(ModuleStartup, TheFourMenusAreRegisteredInOrderAndFoundInAnyCase) {
     for (const QString& asked : {text, text.toUpper(), text.toLower()})
       EXPECT_EQ(&FindCDMenu(asked.toStdString()), menuClass) << asked.toStdString();
   }
+  EXPECT_THROW(FindCDMenu("Single Level"), std::out_of_range) << "an editor form is no menu";
   FinishModules();
   SetWindowMessagePoster(nullptr);
 }
