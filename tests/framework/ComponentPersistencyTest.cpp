@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "controls/OrbExecButton.h"
 #include "controls/OrbImage.h"
@@ -54,15 +55,35 @@ struct TRestore : ::testing::Test {
   // Restores from a project whose MainForm holds `mainForm`; the failure's
   // message, or "" when the restore ran to its end.
   std::string Restore(const std::string& mainForm) {
-    const std::string xml = "<Orbdeck><Project><MainForm>" + mainForm + "</MainForm></Project></Orbdeck>";
-    document.LoadFromBytes(std::as_bytes(std::span(xml.data(), xml.size())));
-    ProjectRoot = GetOrbdeck(document);
+    Load(mainForm);
     try {
       RestoreProperties();
     } catch (const std::exception& failure) {
       return failure.what();
     }
     return "";
+  }
+  void Load(const std::string& mainForm) {
+    const std::string xml = "<Orbdeck><Project><MainForm>" + mainForm + "</MainForm></Project></Orbdeck>";
+    document.LoadFromBytes(std::as_bytes(std::span(xml.data(), xml.size())));
+    ProjectRoot = GetOrbdeck(document);
+  }
+  // Restores step by step; each step as "owner/property: outcome".
+  std::vector<std::string> Steps(const std::string& mainForm) {
+    Load(mainForm);
+    std::vector<std::string> steps;
+    RestoreProperties(*form, [&](const TRestoreStep& step) {
+      std::string outcome = step.Target ? step.Value.toString().toStdString() : "skipped";
+      if (step.Failure) {
+        try {
+          std::rethrow_exception(step.Failure);
+        } catch (const std::exception& failure) {
+          outcome = std::string("failed: ") + failure.what();
+        }
+      }
+      steps.push_back(step.Owner + "/" + step.Property + ": " + outcome);
+    });
+    return steps;
   }
   static std::string FormValues(const std::string& alphaBlend = "True") {
     return "<Caption>My CD</Caption><AlphaBlendValue>$80</AlphaBlendValue><AlphaBlend>" + alphaBlend + "</AlphaBlend>";
@@ -147,6 +168,25 @@ TEST_F(TRestore, DuplicatesEmptyValuesAndAComponentNamedLikeTheForm) {
   EXPECT_EQ(form->ui.Install->text(), "First") << "both children resolve to the first";
   EXPECT_EQ(form->ui.MainForm->text(), "") << "its values are the form's own";
   EXPECT_EQ(form->ui.Image->Path(), "") << "the second Image child reads the first, which holds nothing";
+}
+
+// The seam through which a check sees every step: where the host's restore
+// stops at a failure, the walk goes on.
+TEST_F(TRestore, AnObserverLearnsOfEveryStepAndTheRestoreGoesOnPastFailures) {
+  EXPECT_EQ(Steps("<AlphaBlendValue>$80</AlphaBlendValue><AlphaBlend>yes</AlphaBlend><Components><Nothing/>"
+                  "<Label1><Caption>x</Caption></Label1><Image><Path>anim.gif</Path></Image>"
+                  "<Install><Caption>Start</Caption></Install></Components>"),
+            (std::vector<std::string>{"MainForm/Caption: failed: Node \"Caption\" not found",
+                                      "MainForm/AlphaBlendValue: 128",
+                                      "MainForm/AlphaBlend: failed: 'yes' is not a valid boolean value",
+                                      "Nothing/: skipped",
+                                      "Label1/Caption: failed: Property Caption does not exist",
+                                      "Image/Path: failed: Unknown picture file extension (.gif)",
+                                      "Install/Caption: Start"}));
+  EXPECT_EQ(form->ui.Install->text(), "Start");
+  EXPECT_EQ(Steps(FormValues()), (std::vector<std::string>{"MainForm/Caption: My CD", "MainForm/AlphaBlendValue: 128",
+                                                           "MainForm/AlphaBlend: true",
+                                                           "MainForm/Components: failed: Node \"Components\" not found"}));
 }
 
 TEST_F(TRestore, AMenuWithoutAFormRestoresNothing) {
