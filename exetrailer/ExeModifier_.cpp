@@ -50,7 +50,7 @@ void ReadAt(std::istream& file, std::int64_t position, std::span<std::uint8_t> i
 
 }  // namespace
 
-void ReadExeBuf(std::istream& file, TExeBuf& payload) {
+std::optional<TExeBuf> FindExeBuf(std::istream& file) {
   file.seekg(0, std::ios::end);
   std::int64_t size = file.tellg();
   if (!file || size < 0) Fail("read error");
@@ -58,7 +58,7 @@ void ReadExeBuf(std::istream& file, TExeBuf& payload) {
   TFooterBytes footerBytes;
   ReadAt(file, size - kFooterSize, footerBytes);
   TExeFooter footer = DecodeFooter(footerBytes);
-  if (!footer.Signed) return;
+  if (!footer.Signed) return std::nullopt;
   std::int64_t payloadEnd = size - kFooterSize;
   if (footer.PayloadOffset < 0) Fail("negative payload offset");
   if (footer.PayloadOffset > payloadEnd) Fail("payload offset beyond the footer");
@@ -66,14 +66,22 @@ void ReadExeBuf(std::istream& file, TExeBuf& payload) {
   if (std::uint64_t(payloadEnd - footer.PayloadOffset) > kMaxExeBufSize) Fail("payload too large");
   TExeBuf found(std::size_t(payloadEnd - footer.PayloadOffset));
   ReadAt(file, footer.PayloadOffset, found);
-  payload = std::move(found);
+  return found;
 }
 
-void ReadExeBuf(const std::string& fileName, TExeBuf& payload) {
+std::optional<TExeBuf> FindExeBuf(const std::string& fileName) {
   std::ifstream file(fileName, std::ios::binary);
   // Some systems open a folder for reading; it holds no trailer all the same.
   if (!file || std::filesystem::is_directory(fileName)) throw EExeTrailerError("Cannot open file \"" + fileName + "\"");
-  ReadExeBuf(file, payload);
+  return FindExeBuf(file);
+}
+
+void ReadExeBuf(std::istream& file, TExeBuf& payload) {
+  if (std::optional<TExeBuf> found = FindExeBuf(file)) payload = std::move(*found);
+}
+
+void ReadExeBuf(const std::string& fileName, TExeBuf& payload) {
+  if (std::optional<TExeBuf> found = FindExeBuf(fileName)) payload = std::move(*found);
 }
 
 void AppendExeBuf(const std::string& fileName, const TExeBuf& payload) {

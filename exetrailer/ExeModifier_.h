@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <istream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -36,6 +37,11 @@ inline constexpr std::size_t kMaxExeBufSize = 1 << 20;
 void ReadExeBuf(const std::string& fileName, TExeBuf& payload);
 // ReadExeBuf on a stream that holds the whole file.
 void ReadExeBuf(std::istream& file, TExeBuf& payload);
+// The last trailer's payload, or nullopt when the file ends in no footer,
+// for a caller that must tell a missing trailer from an empty one. Throws
+// EExeTrailerError as ReadExeBuf does.
+std::optional<TExeBuf> FindExeBuf(const std::string& fileName);
+std::optional<TExeBuf> FindExeBuf(std::istream& file);
 
 // Appends payload and a footer to a file that exists; the file is never
 // created, and what it held is never changed, also when the append fails.

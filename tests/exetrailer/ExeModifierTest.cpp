@@ -130,6 +130,13 @@ TEST_F(ExeTrailer, WithoutAFooterThePayloadStaysAsPassed) {
   EXPECT_EQ(ReadText(File("reserved.exe", "MZab" + Footer(2, "EB1.0", "xyz"))), "ab");
 }
 
+TEST_F(ExeTrailer, FindTellsAMissingTrailerFromAnEmptyOne) {
+  EXPECT_EQ(FindExeBuf(File("plain.exe", "MZ" + Footer(0, "eb1.0"))), std::nullopt);
+  EXPECT_EQ(FindExeBuf(File("empty.exe", "MZ" + Footer(2))), TExeBuf());
+  EXPECT_EQ(FindExeBuf(File("text.exe", "MZab" + Footer(2))), Buf("ab"));
+  EXPECT_EQ(FailureOf([&] { FindExeBuf(File("beyond.exe", "MZ" + Footer(3))); }), "Trailer: payload offset beyond the footer");
+}
+
 TEST_F(ExeTrailer, EveryByteSurvivesTextAndFileZeroBytesIncluded) {
   std::string text;
   for (int b = 0; b < 256; ++b) text += char(b);
