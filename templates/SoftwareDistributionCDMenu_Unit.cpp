@@ -27,6 +27,13 @@ TSoftwareDistributionCDMenu::~TSoftwareDistributionCDMenu() {
   if (SoftwareDistributionCDMenu == this) SoftwareDistributionCDMenu = nullptr;
 }
 
+TOrbDBExecute TSoftwareDistributionCDMenu::EntryLauncher() const {
+  TOrbDBExecute launcher;
+  launcher.SetLinkField(catalogue_->DataLink);
+  launcher.SetActionField(catalogue_->DataAction);
+  return launcher;
+}
+
 // The texts are bound to this menu's own catalogue, whichever catalogue
 // the module's instance reference names.
 void TSoftwareDistributionCDMenu::AddItem(TComponent*) {
@@ -43,8 +50,7 @@ void TSoftwareDistributionCDMenu::AddItem(TComponent*) {
   text->setFont(font);
   text->SetDataSource(&catalogue_->Source);
   text->SetDataField(QStringLiteral("Title"));
-  text->DBExecute().SetLinkField(catalogue_->DataLink);
-  text->DBExecute().SetActionField(catalogue_->DataAction);
+  text->DBExecute() = EntryLauncher();
   text->show();
 }
 

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "controls/OrbDBExecute.h"
 #include "framework/LowAPI_.h"
 
 namespace Ui {
@@ -34,6 +35,9 @@ class TSoftwareDistributionCDMenu : public TCDMenuForm {
   // The catalogue's OnAdd handler: places the next launch text, 50 pixels
   // below the last one, the first at top 50, all at left 50.
   void AddItem(TComponent* sender);
+  // The launcher of a launch text: the catalogue's link, opened by the
+  // kind in its action field.
+  TOrbDBExecute EntryLauncher() const;
   // The number of launch texts placed so far.
   int ItemCount() const { return itemCount_; }
 
