@@ -25,4 +25,7 @@ int RunPictureCommand(const TArguments& arguments);
 // orbdeck trailer read FILE | trailer write FILE TEXT
 int RunTrailerCommand(const TArguments& arguments);
 
+// orbdeck check MEDIUM [--program NAME] [--json]
+int RunCheckCommand(const TArguments& arguments);
+
 }  // namespace orb

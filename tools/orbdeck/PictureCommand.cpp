@@ -1,7 +1,5 @@
 // orbdeck picture IN OUT.png: decodes a picture as the picture box does and
 // writes the bitmap as PNG.
-#include <QGuiApplication>
-
 #include <png.h>
 
 #include <stdexcept>
@@ -9,6 +7,7 @@
 
 #include "pictures/PictureFile.h"
 #include "tools/orbdeck/Commands.h"
+#include "tools/orbdeck/OffscreenQt.h"
 
 namespace orb {
 namespace {
@@ -27,15 +26,8 @@ void WritePng(const TBitmap& bitmap, const std::string& file) {
 
 int RunPictureCommand(const TArguments& arguments) {
   if (arguments.size() != 2) throw EUsage();
-  // Metafiles draw their text through Qt, which needs an application object;
-  // nothing is shown, so no display is needed. Qt's own notes about the
-  // environment would mix with the one line a failure prints, so they go.
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-  int argc = 1;
-  char name[] = "orbdeck";
-  char* argv[] = {name, nullptr};
-  QGuiApplication application(argc, argv);
+  // Metafiles draw their text through Qt, which needs an application object.
+  TOffscreenQt qt;
   WritePng(LoadPictureFile(arguments[0]), arguments[1]);
   return 0;
 }

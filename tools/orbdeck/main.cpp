@@ -18,6 +18,7 @@ constexpr TCommand Commands[] = {
     {"data", "data export FILE\ndata import --fields FIELDS.json IN.json OUT.xml", orb::RunDataCommand},
     {"picture", "picture IN OUT.png", orb::RunPictureCommand},
     {"trailer", "trailer read FILE\ntrailer write FILE TEXT", orb::RunTrailerCommand},
+    {"check", "check MEDIUM [--program NAME] [--json]", orb::RunCheckCommand},
 };
 
 void PrintUsage(std::FILE* out) {
