@@ -8,10 +8,11 @@
 
 namespace orb {
 
-// The arguments do not fit the command: orbdeck prints the usage and exits with 2.
+// The arguments do not fit the command: orbdeck prints the usage and exits
+// with 2, after the message if there is one.
 class EUsage : public std::runtime_error {
  public:
-  EUsage() : std::runtime_error("usage") {}
+  explicit EUsage(const std::string& message = {}) : std::runtime_error(message) {}
 };
 
 using TArguments = std::vector<std::string>;
@@ -27,5 +28,8 @@ int RunTrailerCommand(const TArguments& arguments);
 
 // orbdeck check MEDIUM [--program NAME] [--json]
 int RunCheckCommand(const TArguments& arguments);
+
+// orbdeck new TEMPLATE FOLDER [--setup PATH]
+int RunNewCommand(const TArguments& arguments);
 
 }  // namespace orb

@@ -19,6 +19,7 @@ constexpr TCommand Commands[] = {
     {"picture", "picture IN OUT.png", orb::RunPictureCommand},
     {"trailer", "trailer read FILE\ntrailer write FILE TEXT", orb::RunTrailerCommand},
     {"check", "check MEDIUM [--program NAME] [--json]", orb::RunCheckCommand},
+    {"new", "new TEMPLATE FOLDER [--setup PATH]", orb::RunNewCommand},
 };
 
 void PrintUsage(std::FILE* out) {
@@ -53,7 +54,8 @@ int main(int argc, char** argv) {
     if (command.Name != name) continue;
     try {
       return command.Run(orb::TArguments(argv + 2, argv + argc));
-    } catch (const orb::EUsage&) {
+    } catch (const orb::EUsage& usage) {
+      if (*usage.what()) std::fprintf(stderr, "%s\n", usage.what());
       return WrongArguments();
     } catch (const std::exception& error) {
       std::fprintf(stderr, "%s\n", error.what());
