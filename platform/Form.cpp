@@ -79,6 +79,7 @@ void TForm::setVisible(bool visible) {
   if (visible && !shownOnce_) {
     shownOnce_ = true;
     if (borderStyle_ == Single) setFixedSize(size());
+    if (position_ == TFormPosition::Designed && designedPosition_) move(*designedPosition_);
     if (position_ == TFormPosition::ScreenCenter) {
       if (QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect area = screen->availableGeometry();

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -30,6 +31,9 @@ class TForm : public QWidget, public TComponent {
   Q_PROPERTY(bool AlphaBlend READ AlphaBlend WRITE SetAlphaBlend)
   Q_PROPERTY(int AlphaBlendValue READ AlphaBlendValue WRITE SetAlphaBlendValue)
   Q_PROPERTY(TBorderStyle BorderStyle READ BorderStyle WRITE SetBorderStyle)
+  // Where the form appears unless it is centred; a .ui file's own geometry
+  // gives a top-level form only its size.
+  Q_PROPERTY(QPoint DesignedPosition READ DesignedPosition WRITE SetDesignedPosition)
 
  public:
   // Sizeable: the window system's usual frame. Single: a fixed frame with
@@ -58,6 +62,9 @@ class TForm : public QWidget, public TComponent {
   TBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TBorderStyle style);
 
+  QPoint DesignedPosition() const { return designedPosition_.value_or(QPoint()); }
+  void SetDesignedPosition(QPoint position) { designedPosition_ = position; }
+
   TFormPosition Position() const { return position_; }
   // Takes effect when the form is first shown, so a size set before then is centred.
   void SetPosition(TFormPosition position) { position_ = position; }
@@ -76,6 +83,7 @@ class TForm : public QWidget, public TComponent {
 
   TFormPosition position_ = TFormPosition::Designed;
   TBorderStyle borderStyle_ = Sizeable;
+  std::optional<QPoint> designedPosition_;
   bool alphaBlend_ = false;
   int alphaBlendValue_ = 255;
   bool shownOnce_ = false;

@@ -95,8 +95,7 @@ struct TLinkButton : ::testing::Test {
       auto& files = static_cast<QFileDialog&>(dialog);
       opened = files.directory().absolutePath().toStdString();
       if (file.empty()) return files.reject();
-      files.findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(file.string()));
-      static_cast<QDialog&>(files).accept();  // OK, which checks the file as the button would
+      test::ChooseFile(files, QString::fromStdString(file.string()));
     });
     button.FileActExecute();
     return opened;

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QEventLoop>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -39,6 +41,22 @@ inline void WhenDialogShows(std::function<void(QDialog&)> answer) {
     if (dialog->isVisible()) dialog->reject();
   });
   poll->start(10);
+}
+
+// Chooses a file in a file dialog as a user types its name, and confirms it.
+// The dialog reads its folder in the background and may put back the file
+// chosen the last time once it is done, so the name is typed again until it
+// stays.
+inline void ChooseFile(QFileDialog& dialog, const QString& file) {
+  auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
+  for (int unchanged = 0; unchanged < 3;) {
+    unchanged = edit->text() == file ? unchanged + 1 : 0;
+    if (unchanged == 0) edit->setText(file);
+    QEventLoop pause;
+    QTimer::singleShot(20, &pause, &QEventLoop::quit);
+    pause.exec();
+  }
+  static_cast<QDialog&>(dialog).accept();
 }
 
 inline QPushButton* Button(QDialog& dialog, QDialogButtonBox::StandardButton which) {

@@ -63,6 +63,7 @@ TEST(Form, SingleBorderKeepsTheDesignedSizeAndOffersNoMaximizeBox) {
   form.show();
   EXPECT_EQ(form.minimumSize(), QSize(300, 120));
   EXPECT_EQ(form.maximumSize(), QSize(300, 120));
+  EXPECT_EQ(form.pos(), QPoint(10, 20)) << "shown where its description places it";
   EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
   EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
 }

@@ -197,9 +197,7 @@ TEST_F(TAutorunTemplate, ChosenFilesAndFoldersAreStoredRelativeToTheProgramFolde
   Start(true);
   auto chooseFile = [&](const fs::path& file) {
     test::WhenDialogShows([file](QDialog& dialog) {
-      // Typed, as a user would: the dialog is reused, and its name box keeps the focus.
-      dialog.findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(file.string()));
-      static_cast<QDialog&>(dialog).accept();
+      test::ChooseFile(static_cast<QFileDialog&>(dialog), QString::fromStdString(file.string()));
     });
     Editor().File1->trigger();
     return Editor().Edit->text().toStdString();

@@ -26,6 +26,7 @@
 #include "templates/PackageSoftwareCDForm_.h"
 #include "templates/PackageSoftwareDBForm_.h"
 #include "tests/controls/ControlTestSupport.h"
+#include "tests/templates/TemplateFixture.h"
 #include "tests/support/PackagePacket.h"
 #include "ui_PackageSoftwareCDForm_.h"
 #include "ui_PackageSoftwareDBForm_.h"
@@ -45,45 +46,15 @@ std::string Package(const std::string& name, const std::string& serial = "", con
   return row + "><Softwares><ROWSoftwares " + programs + "/></Softwares></ROW>";
 }
 
-// Answers the folder picker and remembers where it was rooted.
-struct TFolderAnswer : IFolderPicker {
-  TFolderAnswer() { SetFolderPicker(this); }
-  ~TFolderAnswer() override { SetFolderPicker(nullptr); }
-  bool Pick(const std::string&, const std::string& root, std::string& folder) override {
-    roots.push_back(root);
-    folder = answer;
-    return true;
-  }
-  std::string answer;
-  std::vector<std::string> roots;
-};
-
 // A medium folder, and the Package Software menu started on it as the host
 // does; or, with an editing environment, with the menu current and the
 // editor shown.
-struct TPackageTemplate : ::testing::Test {
-  void SetUp() override {
-    InitializeLowAPI();
-    medium = fs::temp_directory_path() / ("orb-package-" + std::to_string(::getpid()));
-    fs::remove_all(medium);
-    fs::create_directories(medium);
-    ProgramFolder = medium.string() + "/";
-    SetErrorReporter([this](const std::string&, const std::string& text) { reports.push_back(text); });
-  }
+struct TPackageTemplate : test::TTemplateMedium {
+  TPackageTemplate() : TTemplateMedium("package") {}
+
   void TearDown() override {
     menu.reset();
-    SetErrorReporter({});
-    InitializeLowAPI();
-    fs::remove_all(medium);
-  }
-
-  void WriteData(const std::string& bytes) {
-    fs::create_directories(medium / "Data");
-    std::ofstream(medium / "Data" / "db.xml", std::ios::binary) << bytes;
-  }
-  std::string SavedData() const {
-    std::ifstream in(medium / "Data" / "db.xml", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    TTemplateMedium::TearDown();
   }
   void Start(bool editing = false) {
     HostMode = !editing;
@@ -129,8 +100,6 @@ struct TPackageTemplate : ::testing::Test {
             e.DescriptionMemo, e.DescriptionLbl, e.TitleDBEd, e.TitleLbl, e.OrbLinkButton, e.LinkDBEd, e.TabControl};
   }
 
-  fs::path medium;
-  std::vector<std::string> reports;
   test::TRecordingShell shell;
   std::unique_ptr<TPackageSoftwareCDForm> menu;
 };
@@ -257,7 +226,7 @@ TEST_F(TPackageTemplate, TheLinkButtonWritesTheSelectedSlotsLinkRelativeAndThePa
   int packagePosts = 0;
   Packages().AfterPost = [&](TDataSet&) { ++packagePosts; };
   ClickTab(3);
-  TFolderAnswer picker;
+  test::TFolderAnswer picker;
   picker.answer = (medium / "Tools" / "Viewer").string();
   linkButton.FolderActExecute();
   EXPECT_EQ(picker.roots, TTexts{ProgramFolder});

@@ -16,6 +16,7 @@
 #include "templates/SimpleCDForm_.h"
 #include "templates/SimpleDBForm_.h"
 #include "tests/controls/ControlTestSupport.h"
+#include "tests/templates/TemplateFixture.h"
 #include "tests/support/SimplePacket.h"
 #include "tests/platform/DialogDriver.h"
 #include "ui_SimpleCDForm_.h"
@@ -34,25 +35,12 @@ std::string Row(const std::string& title, const std::string& link, const std::st
 
 // A medium folder, and the Simple menu started on it as the host does; or,
 // with an editing environment, with the menu current and closes ignored.
-struct TSimpleTemplate : ::testing::Test {
-  void SetUp() override {
-    InitializeLowAPI();
-    medium = fs::temp_directory_path() / ("orb-simple-" + std::to_string(::getpid()));
-    fs::remove_all(medium);
-    fs::create_directories(medium);
-    ProgramFolder = medium.string() + "/";
-    SetErrorReporter([this](const std::string&, const std::string& text) { reports.push_back(text); });
-  }
+struct TSimpleTemplate : test::TTemplateMedium {
+  TSimpleTemplate() : TTemplateMedium("simple") {}
+
   void TearDown() override {
     menu.reset();
-    SetErrorReporter({});
-    InitializeLowAPI();
-    fs::remove_all(medium);
-  }
-
-  void WriteData(const std::string& bytes) {
-    fs::create_directories(medium / "Data");
-    std::ofstream(medium / "Data" / "db.xml", std::ios::binary) << bytes;
+    TTemplateMedium::TearDown();
   }
   void Start(bool editing = false) {
     HostMode = !editing;
@@ -79,8 +67,6 @@ struct TSimpleTemplate : ::testing::Test {
   }
   std::string Current(const char* field) const { return std::string(Data().FieldByName(field).AsString()); }
 
-  fs::path medium;
-  std::vector<std::string> reports;
   test::TRecordingShell shell;
   std::unique_ptr<TSimpleCDForm> menu;
 };
@@ -240,8 +226,7 @@ TEST_F(TSimpleTemplate, ChosenFilesAndFoldersAreStoredRelativeToTheProgramFolder
   test::WhenDialogShows([&](QDialog& dialog) {
     auto& files = static_cast<QFileDialog&>(dialog);
     EXPECT_EQ(files.directory().absolutePath().toStdString(), medium.string());
-    files.selectFile(QString::fromStdString((medium / "Installer" / "setup.sh").string()));
-    static_cast<QDialog&>(files).accept();
+    test::ChooseFile(files, QString::fromStdString((medium / "Installer" / "setup.sh").string()));
   });
   editor.SelectFileActExecute();
   EXPECT_EQ(Current("Link"), "Installer\\setup.sh");

@@ -20,6 +20,7 @@
 #include "templates/SingleLevelDBForm_.h"
 #include "tests/platform/DialogDriver.h"
 #include "tests/support/CataloguePacket.h"
+#include "tests/templates/TemplateFixture.h"
 #include "ui_SingleLevelDBForm_.h"
 
 using namespace orb;
@@ -37,44 +38,14 @@ const std::string kArchiver =
     "Picture=\"D:&#092;Shots&#092;arc.bmp\" Serial=\"ARC-1\" Key=\"KEY-1\" Company=\"Orbit Labs\" "
     "Internet=\"www.orbit.example\" email=\"help@orbit.example\"/>";
 
-// Answers the folder picker and remembers where it was rooted.
-struct TFolderAnswer : IFolderPicker {
-  TFolderAnswer() { SetFolderPicker(this); }
-  ~TFolderAnswer() override { SetFolderPicker(nullptr); }
-  bool Pick(const std::string&, const std::string& root, std::string& folder) override {
-    roots.push_back(root);
-    folder = answer;
-    return true;
-  }
-  std::string answer;
-  TTexts roots;
-};
-
 // A medium folder and the catalogue editor created and shown on it, as an
 // editing environment shows it, with its additions counted.
-struct TSingleLevelEditor : ::testing::Test {
-  void SetUp() override {
-    InitializeLowAPI();
-    medium = fs::temp_directory_path() / ("orb-singlelevel-" + std::to_string(::getpid()));
-    fs::remove_all(medium);
-    fs::create_directories(medium);
-    ProgramFolder = medium.string() + "/";
-    SetErrorReporter([this](const std::string&, const std::string& text) { reports.push_back(text); });
-  }
+struct TSingleLevelEditor : test::TTemplateMedium {
+  TSingleLevelEditor() : TTemplateMedium("singlelevel") {}
+
   void TearDown() override {
     editor.reset();
-    SetErrorReporter({});
-    InitializeLowAPI();
-    fs::remove_all(medium);
-  }
-
-  void WriteData(const std::string& bytes) {
-    fs::create_directories(medium / "Data");
-    std::ofstream(medium / "Data" / "db.xml", std::ios::binary) << bytes;
-  }
-  std::string SavedData() const {
-    std::ifstream in(medium / "Data" / "db.xml", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    TTemplateMedium::TearDown();
   }
   void Start() {
     HostMode = false;
@@ -111,15 +82,12 @@ struct TSingleLevelEditor : ::testing::Test {
       auto& files = static_cast<QFileDialog&>(dialog);
       for (const QString& entry : files.nameFilters()) entries.push_back(entry.toStdString());
       if (file.empty()) return files.reject();
-      files.findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(file.string()));
-      static_cast<QDialog&>(files).accept();
+      test::ChooseFile(files, QString::fromStdString(file.string()));
     });
     Form().EditBtn->click();
     return entries;
   }
 
-  fs::path medium;
-  TTexts reports;
   std::vector<TComponent*> addedBy;
   std::unique_ptr<TSingleLevelDBForm> editor;
 };
@@ -255,7 +223,7 @@ TEST_F(TSingleLevelEditor, EnterPostsTheTitleAndTheLinkButtonStoresALinkWithItsK
   EXPECT_EQ(Listed(), TTexts{"Orbit Archiver 6"});
   EXPECT_EQ(Data().State(), TDataSetState::Browse);
 
-  TFolderAnswer picker;
+  test::TFolderAnswer picker;
   picker.answer = (medium / "Drivers").string();
   Form().LinkBtn->FolderActExecute();
   EXPECT_EQ(picker.roots, TTexts{ProgramFolder}) << "the base folder is the program folder";

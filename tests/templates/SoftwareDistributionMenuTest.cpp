@@ -18,6 +18,7 @@
 #include "templates/SingleLevelDBForm_.h"
 #include "templates/SoftwareDistributionCDMenu_Unit.h"
 #include "tests/controls/ControlTestSupport.h"
+#include "tests/templates/TemplateFixture.h"
 #include "tests/support/CataloguePacket.h"
 #include "ui_SingleLevelDBForm_.h"
 #include "ui_SoftwareDistributionCDMenu_Unit.h"
@@ -37,25 +38,12 @@ std::string Entry(const std::string& title, const std::string& link, const std::
 // A medium folder, and the Software Distribution menu started on it as the
 // host does; or, with an editing environment, with the menu current and its
 // catalogue's editor shown.
-struct TSoftwareDistributionMenu : ::testing::Test {
-  void SetUp() override {
-    InitializeLowAPI();
-    medium = fs::temp_directory_path() / ("orb-distribution-" + std::to_string(::getpid()));
-    fs::remove_all(medium);
-    fs::create_directories(medium);
-    ProgramFolder = medium.string() + "/";
-    SetErrorReporter([this](const std::string&, const std::string& text) { reports.push_back(text); });
-  }
+struct TSoftwareDistributionMenu : test::TTemplateMedium {
+  TSoftwareDistributionMenu() : TTemplateMedium("distribution") {}
+
   void TearDown() override {
     menu.reset();
-    SetErrorReporter({});
-    InitializeLowAPI();
-    fs::remove_all(medium);
-  }
-
-  void WriteData(const std::string& bytes) {
-    fs::create_directories(medium / "Data");
-    std::ofstream(medium / "Data" / "db.xml", std::ios::binary) << bytes;
+    TTemplateMedium::TearDown();
   }
   void Start(bool editing = false) {
     HostMode = !editing;
@@ -77,8 +65,6 @@ struct TSoftwareDistributionMenu : ::testing::Test {
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualRect(list.model()->index(row, 0)).center());
   }
 
-  fs::path medium;
-  TTexts reports;
   test::TRecordingShell shell;
   std::unique_ptr<TSoftwareDistributionCDMenu> menu;
 };
