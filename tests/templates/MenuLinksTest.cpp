@@ -2,12 +2,8 @@
 // them: launchers that open what the menu's own launch controls open.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "controls/OrbExecButton.h"
 #include "controls/OrbExecText.h"
-#include "platform/ErrorReport.h"
 #include "templates/MenuLinks.h"
 #include "templates/PackageSoftwareCDForm_.h"
 #include "templates/PackageSoftwareDBForm_.h"
@@ -19,30 +15,24 @@
 #include "tests/support/CataloguePacket.h"
 #include "tests/support/PackagePacket.h"
 #include "tests/support/SimplePacket.h"
+#include "tests/templates/TemplateFixture.h"
 #include "ui_PackageSoftwareCDForm_.h"
 #include "ui_SimpleCDForm_.h"
 
 using namespace orb;
-namespace fs = std::filesystem;
 
 namespace {
 
-struct TMenuLinks : ::testing::Test {
+struct TMenuLinks : test::TTemplateMedium {
+  TMenuLinks() : TTemplateMedium("menu-links") {}
   void SetUp() override {
-    InitializeLowAPI();
+    TTemplateMedium::SetUp();
     HostMode = true;
-    medium = fs::temp_directory_path() / ("orb-menu-links-" + std::to_string(::getpid()));
-    fs::remove_all(medium);
-    fs::create_directories(medium / "Data");
-    ProgramFolder = medium.string() + "/";
-    SetErrorReporter([](const std::string&, const std::string& text) { ADD_FAILURE() << text; });
   }
   void TearDown() override {
-    SetErrorReporter({});
-    InitializeLowAPI();
-    fs::remove_all(medium);
+    EXPECT_EQ(reports, std::vector<std::string>{});
+    TTemplateMedium::TearDown();
   }
-  void WriteData(const std::string& bytes) { std::ofstream(medium / "Data" / "db.xml", std::ios::binary) << bytes; }
 
   // What each link of the second record opens, in the order of the links.
   std::vector<std::string> OpenedForSecondRecord(const TMenuRecords& records) {
@@ -55,8 +45,6 @@ struct TMenuLinks : ::testing::Test {
     }
     return shell.opened;
   }
-
-  fs::path medium;
 };
 
 TEST_F(TMenuLinks, TheSimpleMenuOpensEachEntrysLinkAsItsTitleAndInstallDo) {
