@@ -13,7 +13,6 @@
 #include "exetrailer/ExeModifier_.h"
 #include "framework/LowAPI_.h"
 #include "platform/ErrorReport.h"
-#include "platform/ShellOpen.h"
 #include "project/Orbproject.h"
 #include "project/XMLDocument.h"
 #include "templates/AutorunCDMenu_.h"
@@ -29,14 +28,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kShowsNothing = "; the host shows nothing";
-
-// Opens nothing: a menu being built or restored must not reach the shell.
-class TClosedShell : public IShellOpener {
- public:
-  TClosedShell() { SetShellOpener(this); }
-  ~TClosedShell() override { SetShellOpener(nullptr); }
-  void Open(const std::string&) override {}
-};
 
 // The host's process-wide state, empty from the start of a check to its end.
 class THostState {
@@ -92,7 +83,7 @@ void CheckTrailer(const std::string& programFile, const std::string& where, TFin
 
 // Builds the menu form as the host does and checks what it reads.
 void CheckMenuForm(const TComponentClass& menuClass, const std::string& menuName, const std::string& projectWhere,
-                   TFindings& findings) {
+                   TShellRecorder& shell, TFindings& findings) {
   std::unique_ptr<TComponent> menu;
   {
     TKeptReports reports;
@@ -115,7 +106,7 @@ void CheckMenuForm(const TComponentClass& menuClass, const std::string& menuName
                    std::string(error.what()) + "; the restore does not run and the window is not centred");
   }
   CheckAppearance(*form, menuName, projectWhere, findings);
-  CheckRecords(*form, findings);
+  CheckRecords(*form, shell, findings);
 }
 
 }  // namespace
@@ -129,7 +120,7 @@ TFindings CheckMedium(const fs::path& medium, const std::string& programName) {
   }
   THostState state;
   RegisterTemplateMenus();
-  TClosedShell shell;
+  TShellRecorder shell;
   // The host's state for a program file in the medium's root (StartMenu).
   HostMode = true;
   const fs::path program = fs::absolute(medium).lexically_normal() / programName;
@@ -185,7 +176,7 @@ TFindings CheckMedium(const fs::path& medium, const std::string& programName) {
   if (menuClass == &ClassOf<TAutorunCDMenu>()) {
     if (hasProgram) CheckTrailer(program.string(), programName, findings);
   } else if (menuClass->IsForm) {
-    CheckMenuForm(*menuClass, menuName, projectWhere, findings);
+    CheckMenuForm(*menuClass, menuName, projectWhere, shell, findings);
   }
   return findings;
 }

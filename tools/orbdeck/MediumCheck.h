@@ -5,7 +5,9 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "platform/ShellOpen.h"
 #include "tools/orbdeck/Findings.h"
 
 namespace orb {
@@ -27,7 +29,21 @@ TFindings CheckMedium(const std::filesystem::path& medium, const std::string& pr
 // step; projectWhere names the project file, menuName the menu.
 void CheckAppearance(TForm& form, const std::string& menuName, const std::string& projectWhere, TFindings& findings);
 
-// The data file of a record-keeping menu and the links of every record.
-void CheckRecords(TCDMenuForm& menu, TFindings& findings);
+// Keeps what would be opened through the shell, instead of opening it, for
+// as long as it exists: nothing that a check builds or launches reaches the
+// shell.
+class TShellRecorder : public IShellOpener {
+ public:
+  TShellRecorder() { SetShellOpener(this); }
+  ~TShellRecorder() override { SetShellOpener(nullptr); }
+  TShellRecorder(const TShellRecorder&) = delete;
+  TShellRecorder& operator=(const TShellRecorder&) = delete;
+  void Open(const std::string& target) override { Opened.push_back(target); }
+  std::vector<std::string> Opened;
+};
+
+// The data file of a record-keeping menu and the links of every record,
+// each handed to its launcher with the shell recording.
+void CheckRecords(TCDMenuForm& menu, TShellRecorder& shell, TFindings& findings);
 
 }  // namespace orb

@@ -72,7 +72,8 @@ void WriteData(const TComponentClass& menuClass) {
   link.Launcher.LinkField()->SetAsString(kReadme);
   if (TField* action = link.Launcher.ActionField()) action->SetAsString("File");
   store.Post();
-  records->Records->CheckBrowseMode();  // a program slot's package
+  // A program slot lies in the package's nested record: the package is posted too.
+  records->Records->CheckBrowseMode();
   fs::create_directories(DataFolder());
   CurrentDBForm->SaveData();
   WriteFile(ProgramFolder + kReadme,

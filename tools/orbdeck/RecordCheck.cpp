@@ -9,7 +9,6 @@
 #include <system_error>
 
 #include "framework/LowAPI_.h"
-#include "platform/ShellOpen.h"
 #include "store/DataSet.h"
 #include "templates/MenuLinks.h"
 #include "text/StoredPath.h"
@@ -24,15 +23,6 @@ namespace fs = std::filesystem;
 
 const std::vector<std::string> kKinds{"File", "Folder", "Internet", "e-mail"};
 
-// Keeps what a launcher would open, instead of opening it.
-class TRecordingOpener : public IShellOpener {
- public:
-  TRecordingOpener() { SetShellOpener(this); }
-  ~TRecordingOpener() override { SetShellOpener(nullptr); }
-  void Open(const std::string& target) override { Opened.push_back(target); }
-  std::vector<std::string> Opened;
-};
-
 // The scheme an address begins with ("https://"), or empty.
 std::string_view SchemeOf(std::string_view address) {
   std::size_t end = address.find("://");
@@ -42,15 +32,15 @@ std::string_view SchemeOf(std::string_view address) {
   return address.substr(0, end + 3);
 }
 
-void CheckLink(const TMenuLink& link, const std::string& where, TRecordingOpener& opener, TFindings& findings) {
+void CheckLink(const TMenuLink& link, const std::string& where, TShellRecorder& shell, TFindings& findings) {
   const std::string target(link.Launcher.LinkField()->AsString());
   const TField* action = link.Launcher.ActionField();
   const std::string kind = action ? std::string(action->AsString()) : link.Launcher.ExecuteStr();
 
-  opener.Opened.clear();
+  shell.Opened.clear();
   TOrbDBExecute launcher = link.Launcher;
   launcher.Execute();
-  if (opener.Opened.empty()) {
+  if (shell.Opened.empty()) {
     if (kind.empty() && target.empty())
       findings.Warning(where, "no link; it opens nothing");
     else
@@ -79,7 +69,7 @@ void CheckLink(const TMenuLink& link, const std::string& where, TRecordingOpener
 
 }  // namespace
 
-void CheckRecords(TCDMenuForm& menu, TFindings& findings) {
+void CheckRecords(TCDMenuForm& menu, TShellRecorder& shell, TFindings& findings) {
   std::optional<TMenuRecords> records = MenuRecords(menu);
   if (!records) return;
   const std::string& where = kDataFileWhere;
@@ -97,17 +87,16 @@ void CheckRecords(TCDMenuForm& menu, TFindings& findings) {
   TDataSet& store = *records->Records;
   if (!store.Active()) return;  // the load failed, which the host reports while the menu is made
 
-  TRecordingOpener opener;
   std::size_t number = 0;
   for (store.First(); !store.Eof(); store.Next()) {
     const std::string record = where + ": record " + std::to_string(++number) + " " + Quoted(records->Title->AsString());
     for (const TMenuLink& link : records->Links) {
       std::string_view title = link.Title->AsString();
       if (link.Slot == 0) {
-        CheckLink(link, record, opener, findings);
+        CheckLink(link, record, shell, findings);
       } else if (!title.empty() || !link.Launcher.LinkField()->AsString().empty()) {
         // An unused program slot, with neither title nor link, shows nothing.
-        CheckLink(link, record + ", slot " + std::to_string(link.Slot) + " " + Quoted(title), opener, findings);
+        CheckLink(link, record + ", slot " + std::to_string(link.Slot) + " " + Quoted(title), shell, findings);
       }
     }
   }
