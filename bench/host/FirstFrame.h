@@ -20,7 +20,9 @@ class TOwnDisplay {
 };
 
 // Starts the program on the display, waits for its first painted frame and
-// ends it; the seconds it took, or a negative value when no frame came.
+// ends it; the seconds it took, or a negative value when no frame came. A
+// window that was shown before the watch on it began may have painted
+// unseen: such a start is run again, a few times at most.
 double SecondsToFirstFrame(const std::string& display, const std::string& program,
                            const std::vector<std::string>& arguments = {});
 

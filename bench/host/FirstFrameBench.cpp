@@ -23,11 +23,21 @@ const TOwnDisplay& Display() {
   return display;
 }
 
+// A temporary folder, removed with everything in it at the end of the run.
+struct TTemporaryFolder {
+  fs::path Path = fs::temp_directory_path() / ("orb-bench-first-frame-" + std::to_string(getpid()));
+  ~TTemporaryFolder() {
+    std::error_code error;
+    fs::remove_all(Path, error);
+  }
+};
+
 // A medium with Setup, a Simple project with the background picture and
 // the catalogue, made once per run.
 std::string MediumProgram() {
+  static const TTemporaryFolder folder;
   static const std::string program = [] {
-    fs::path medium = fs::temp_directory_path() / ("orb-bench-first-frame-" + std::to_string(getpid()));
+    const fs::path& medium = folder.Path;
     fs::create_directories(medium / "Data");
     fs::create_directories(medium / "Pics");
     fs::copy_file(ORB_SETUP_BINARY, medium / "Setup", fs::copy_options::overwrite_existing);
