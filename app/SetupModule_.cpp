@@ -6,7 +6,11 @@
 #include "framework/ComponentPersistency.h"
 #include "framework/LowAPI_.h"
 #include "framework/OrbMessages_.h"
+#include "pictures/PicturePreload.h"
 #include "platform/Application.h"
+#include "platform/DisplayText.h"
+#include "project/Orbproject.h"
+#include "text/StoredPath.h"
 
 namespace orb {
 
@@ -43,6 +47,21 @@ ICDMenu* CreateMenu(const TComponentClass& menuClass) {
   return menu;
 }
 
+// The pictures that the restore will show are decoded while the menu form
+// is built and its data loaded. Their file names are made as the picture
+// box makes them; a value the restore cannot read is left to the restore.
+void PreloadRestoredPictures() {
+  for (pugi::xml_node component : GetComponentsNode().children()) {
+    try {
+      const std::string path = DisplayText(LeafText(component.child("Path"))).toStdString();
+      const std::string file = JoinStoredPath(ProgramFolder, path);
+      std::error_code error;
+      if (std::filesystem::is_regular_file(file, error)) PreloadPictureFile(file);
+    } catch (const std::exception&) {
+    }
+  }
+}
+
 void StartRegisteredMenu() {
   std::filesystem::path program(Application()->ExeName());
   ProgramBaseName = ChangeFileExt(program.filename().string(), "");
@@ -55,6 +74,7 @@ void StartRegisteredMenu() {
   if (menuName.empty()) return;
 
   const TComponentClass& menuClass = FindCDMenu(menuName);
+  if (menuClass.IsForm) PreloadRestoredPictures();
   CurrentMenu = CreateMenu(menuClass);
   // A menu form gets one more reference that is never released, so its
   // lifetime never ends through its count while the host runs.
@@ -80,6 +100,7 @@ void StartMenu() {
     // shows the menu form as far as it was set up.
     CurrentMenu.Reset();
   }
+  DropPicturePreloads();
 }
 
 }  // namespace orb

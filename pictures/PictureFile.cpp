@@ -2,11 +2,13 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "pictures/PictureError.h"
 #include "pictures/PictureFormats.h"
+#include "pictures/PicturePreload.h"
 #include "text/TextCompare.h"
 
 namespace orb {
@@ -34,6 +36,11 @@ TBitmap DecodePicture(std::span<const std::uint8_t> bytes, std::string_view exte
 }
 
 TBitmap LoadPictureFile(const std::filesystem::path& path) {
+  if (std::optional<TBitmap> preloaded = TakePreloadedPicture(path)) return std::move(*preloaded);
+  return ReadPictureFile(path);
+}
+
+TBitmap ReadPictureFile(const std::filesystem::path& path) {
   std::string extension = path.extension().string();
   if (!extension.empty()) extension.erase(0, 1);
   // The extension is checked before the file is read, so an unknown one

@@ -13,8 +13,12 @@
 
 namespace orb {
 
-// Reads and decodes the file at path. Throws EPictureError.
+// Reads and decodes the file at path, or takes the picture of a pending
+// preload of it (PicturePreload.h). Throws EPictureError.
 TBitmap LoadPictureFile(const std::filesystem::path& path);
+
+// Reads and decodes the file at path, always. Throws EPictureError.
+TBitmap ReadPictureFile(const std::filesystem::path& path);
 
 // Decodes bytes as the format of the given extension (without the dot).
 // path is the file the bytes came from, for formats that read a file beside
