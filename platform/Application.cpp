@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include <stdexcept>
+#include <thread>
 
 #include "platform/ErrorReport.h"
 #include "platform/QtPlatformBackend.h"
@@ -47,7 +48,9 @@ TApplication::TApplication(int& argc, char** argv) : TComponent(nullptr) {
   for (int i = 1; i < argc; ++i) arguments_.emplace_back(argv[i]);
   if (!QCoreApplication::instance()) {
     const bool fallbackChosen = PreferDisplayWithFallback();
+    std::thread fonts(PrepareSystemFonts);
     qtApplication_ = std::make_unique<TGuardedQtApplication>(argc, argv);
+    fonts.join();
     qtApplication_->setQuitOnLastWindowClosed(false);
     // Offscreen by choice (tests, automation) runs as usual; offscreen because
     // no display was reachable cannot show anything.

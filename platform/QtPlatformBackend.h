@@ -1,6 +1,5 @@
 #pragma once
-// The Qt platform plugins to try, in order, where the user chose none; one
-// source file per platform implements it.
+// How Qt starts on each platform; one source file per platform implements it.
 
 #include <string>
 
@@ -9,5 +8,10 @@ namespace orb {
 // A list for QT_QPA_PLATFORM that ends in "offscreen", so that a machine
 // without a display still starts; empty leaves the choice to Qt.
 std::string SystemQtPlatforms();
+
+// Loads what the platform's font matching needs before any text is laid
+// out, where that can run beside the start of Qt on a worker thread; Qt
+// then finds it loaded. May do nothing.
+void PrepareSystemFonts();
 
 }  // namespace orb

@@ -6,4 +6,6 @@ namespace orb {
 
 std::string SystemQtPlatforms() { return {}; }
 
+void PrepareSystemFonts() {}
+
 }  // namespace orb
