@@ -31,7 +31,6 @@ class TDBEdit : public QLineEdit, public TFieldControl {
  private:
   void ShowField();
   void UserEdited(const QString& typed);
-
 };
 
 class TOrbDBEdit : public TDBEdit {
