@@ -48,9 +48,12 @@ TApplication::TApplication(int& argc, char** argv) : TComponent(nullptr) {
   for (int i = 1; i < argc; ++i) arguments_.emplace_back(argv[i]);
   if (!QCoreApplication::instance()) {
     const bool fallbackChosen = PreferDisplayWithFallback();
-    std::thread fonts(PrepareSystemFonts);
-    qtApplication_ = std::make_unique<TGuardedQtApplication>(argc, argv);
-    fonts.join();
+    {
+      // The fonts load while Qt starts; the worker ends with this block, also
+      // when the start of Qt fails.
+      std::jthread fonts(PrepareSystemFonts);
+      qtApplication_ = std::make_unique<TGuardedQtApplication>(argc, argv);
+    }
     qtApplication_->setQuitOnLastWindowClosed(false);
     // Offscreen by choice (tests, automation) runs as usual; offscreen because
     // no display was reachable cannot show anything.
