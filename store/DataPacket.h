@@ -20,10 +20,43 @@ struct TDataPacket {
   std::vector<std::unique_ptr<TRecord>> Records;   // the current records, in stored order
 };
 
+// The bytes of a whole file, in a buffer that was never filled with anything else.
+struct TFileBuffer {
+  std::unique_ptr<char[]> Data;
+  std::size_t Size = 0;
+};
+
 // Reads a packet. The bytes are parsed in place and left changed. With
 // declared fields the packet's fields are matched to them by name; without,
 // the packet's metadata defines them.
 TDataPacket ReadDataPacket(char* bytes, std::size_t size, const std::vector<TFieldDef>& declared);
+
+// The bytes of a data file parsed as XML but not yet read as a packet: the
+// part of a load that does not depend on the store, so that it can run
+// ahead of the store on another thread. Whether the bytes are a packet at
+// all is found when it is read, so a load fails where it would from the bytes.
+class TParsedPacket {
+ public:
+  explicit TParsedPacket(TFileBuffer buffer);
+  TParsedPacket(TParsedPacket&&) noexcept;
+  TParsedPacket& operator=(TParsedPacket&&) noexcept;
+  ~TParsedPacket();
+
+  // Reads the records ahead of the store, with the fields that the packet's
+  // metadata defines: a store that declares just those fields, as the store
+  // that wrote the file does, takes them as they are. A read that fails is
+  // left to the store's own read.
+  void ReadAhead();
+
+ private:
+  friend TDataPacket ReadDataPacket(TParsedPacket& parsed, const std::vector<TFieldDef>& declared);
+  struct TDocument;
+  std::unique_ptr<TDocument> document_;
+};
+
+// Reads a parsed packet as ReadDataPacket reads its bytes, taking the
+// records read ahead when they were read with the declared fields.
+TDataPacket ReadDataPacket(TParsedPacket& parsed, const std::vector<TFieldDef>& declared);
 
 // Receives the text of a packet piece by piece.
 using TPacketSink = std::function<void(std::string_view)>;
@@ -36,12 +69,6 @@ void WriteDataPacket(const std::vector<TFieldDef>& fields, const std::optional<T
 // Appends `value` with the nine characters that a packet never holds as
 // themselves replaced by their references.
 void AppendEscaped(std::string& out, std::string_view value);
-
-// The bytes of a whole file, in a buffer that was never filled with anything else.
-struct TFileBuffer {
-  std::unique_ptr<char[]> Data;
-  std::size_t Size = 0;
-};
 
 // Reads a whole file; fails with "Cannot open file "%s". %s".
 TFileBuffer ReadFileBuffer(const std::string& path);

@@ -299,19 +299,19 @@ std::optional<TIndexDef> ReadIndex(pugi::xml_node params, const std::vector<TPac
   return TIndexDef{"DEFAULT_ORDER", defs[def].Name, primary};
 }
 
-}  // namespace
-
-TDataPacket ReadDataPacket(char* bytes, std::size_t size, const std::vector<TFieldDef>& declared) {
-  // The bytes are kept as they are, whatever the declared encoding says; only
-  // a UTF-16 packet (told by its byte-order mark) is converted.
+// Parses the bytes in place. The bytes are kept as they are, whatever the
+// declared encoding says; only a UTF-16 packet (told by its byte-order mark)
+// is converted.
+bool ParsePacket(pugi::xml_document& document, char* bytes, std::size_t size) {
   bool utf16 = size >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
   // No attribute white-space normalisation: line breaks and tabs in values
   // must survive. No CDATA nodes either: only elements and their attributes
   // are read, and a CDATA section is checked for its end all the same.
   constexpr unsigned options = pugi::parse_escapes | pugi::parse_eol;
-  pugi::xml_document document;
-  pugi::xml_parse_result parsed =
-      document.load_buffer_inplace(bytes, size, options, utf16 ? pugi::encoding_auto : pugi::encoding_utf8);
+  return bool(document.load_buffer_inplace(bytes, size, options, utf16 ? pugi::encoding_auto : pugi::encoding_utf8));
+}
+
+TDataPacket ReadParsedPacket(const pugi::xml_document& document, bool parsed, const std::vector<TFieldDef>& declared) {
   if (!parsed) Mismatch();
   pugi::xml_node root = document.child("DATAPACKET");
   if (!root) Mismatch();
@@ -339,6 +339,50 @@ TDataPacket ReadDataPacket(char* bytes, std::size_t size, const std::vector<TFie
     if (row.type() == pugi::node_element)
       if (auto record = ReadRecord(row, layout)) packet.Records.push_back(std::move(record));
   return packet;
+}
+
+}  // namespace
+
+TDataPacket ReadDataPacket(char* bytes, std::size_t size, const std::vector<TFieldDef>& declared) {
+  pugi::xml_document document;
+  bool parsed = ParsePacket(document, bytes, size);
+  return ReadParsedPacket(document, parsed, declared);
+}
+
+struct TParsedPacket::TDocument {
+  TFileBuffer Buffer;
+  pugi::xml_document Document;
+  bool Parsed = false;
+  std::optional<TDataPacket> ReadAhead;
+};
+
+TParsedPacket::TParsedPacket(TFileBuffer buffer) : document_(std::make_unique<TDocument>()) {
+  document_->Buffer = std::move(buffer);
+  document_->Parsed = ParsePacket(document_->Document, document_->Buffer.Data.get(), document_->Buffer.Size);
+}
+
+TParsedPacket::TParsedPacket(TParsedPacket&&) noexcept = default;
+TParsedPacket& TParsedPacket::operator=(TParsedPacket&&) noexcept = default;
+TParsedPacket::~TParsedPacket() = default;
+
+void TParsedPacket::ReadAhead() {
+  try {
+    document_->ReadAhead = ReadParsedPacket(document_->Document, document_->Parsed, {});
+  } catch (const EDatabaseError&) {
+  }
+}
+
+TDataPacket ReadDataPacket(TParsedPacket& parsed, const std::vector<TFieldDef>& declared) {
+  TParsedPacket::TDocument& document = *parsed.document_;
+  // The same fields make the same layout, so the records are the ones the
+  // declared read would make.
+  if (document.ReadAhead && (declared.empty() || declared == document.ReadAhead->Fields)) {
+    TDataPacket packet = std::move(*document.ReadAhead);
+    document.ReadAhead.reset();
+    return packet;
+  }
+  document.ReadAhead.reset();
+  return ReadParsedPacket(document.Document, document.Parsed, declared);
 }
 
 TFileBuffer ReadFileBuffer(const std::string& path) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "store/DataFilePreload.h"
 #include "store/DataPacket.h"
 #include "store/DataSource.h"
 #include "text/TextBytes.h"
@@ -180,20 +181,23 @@ void TDataSet::CreateDataSet() {
 }
 
 void TDataSet::LoadFromFile(const std::string& path) {
-  TFileBuffer buffer = ReadFileBuffer(path);
-  LoadFromBuffer(buffer.Data.get(), buffer.Size);
+  std::optional<TParsedPacket> parsed = TakePreloadedDataFile(path);
+  if (!parsed) parsed.emplace(ReadFileBuffer(path));
+  LoadPacket([&](const std::vector<TFieldDef>& declared) { return ReadDataPacket(*parsed, declared); });
 }
 
-void TDataSet::LoadFromBytes(std::string bytes) { LoadFromBuffer(bytes.data(), bytes.size()); }
+void TDataSet::LoadFromBytes(std::string bytes) {
+  LoadPacket([&](const std::vector<TFieldDef>& declared) { return ReadDataPacket(bytes.data(), bytes.size(), declared); });
+}
 
-void TDataSet::LoadFromBuffer(char* bytes, std::size_t size) {
+void TDataSet::LoadPacket(const std::function<TDataPacket(const std::vector<TFieldDef>&)>& read) {
   if (master_) Fail("Cannot perform this operation on a nested dataset");
   Close();
   records_.Clear();
   hasData_ = false;
   if (indexFromPacket_) index_.reset();
   indexFromPacket_ = false;
-  TDataPacket packet = ReadDataPacket(bytes, size, fieldsDeclared_ ? defs_ : std::vector<TFieldDef>());
+  TDataPacket packet = read(fieldsDeclared_ ? defs_ : std::vector<TFieldDef>());
   if (!fieldsDeclared_ && packet.Fields != defs_) BuildFields(packet.Fields);
   if (!index_ && packet.Index) {
     index_ = std::move(packet.Index);

@@ -22,6 +22,7 @@ namespace orb {
 
 class TDataSet;
 class IDataSetObserver;
+struct TDataPacket;
 struct TRowChange;
 
 enum class TDataSetState { Inactive, Browse, Edit, Insert };
@@ -151,7 +152,8 @@ class TDataSet {
   void SetState(TDataSetState state);
   void ClampCursor();
   void BuildFields(const std::vector<TFieldDef>& defs);
-  void LoadFromBuffer(char* bytes, std::size_t size);
+  // Replaces the records by the packet that `read` makes for the declared fields.
+  void LoadPacket(const std::function<TDataPacket(const std::vector<TFieldDef>&)>& read);
   std::size_t KeyFieldOfIndex() const;
   void OrderRecords(std::vector<std::unique_ptr<TRecord>> records);
   void MasterChanged();
