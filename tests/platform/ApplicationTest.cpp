@@ -11,6 +11,7 @@
 #include "platform/Application.h"
 #include "platform/DisplayText.h"
 #include "platform/ErrorReport.h"
+#include "platform/ProgramFile.h"
 
 using namespace orb;
 
@@ -85,6 +86,14 @@ TEST(Component, DestroyedComponentLeavesItsOwner) {
   delete early;
   EXPECT_EQ(owner.Components().size(), 0u);
   EXPECT_EQ(owner.FindComponent("early"), nullptr);
+}
+
+// What is read ahead before Qt starts must lie beside the program file that
+// the application names.
+TEST_F(TApplicationFixture, TheProgramFileFoundWithoutQtIsTheOneTheApplicationNames) {
+  TApplication application(argc, argv);
+  EXPECT_FALSE(RunningProgramFile().empty());
+  EXPECT_EQ(RunningProgramFile(), application.ExeName());
 }
 
 TEST_F(TApplicationFixture, FirstCreatedFormBecomesMainForm) {
