@@ -10,6 +10,7 @@
 #include "platform/Application.h"
 #include "platform/DisplayText.h"
 #include "project/Orbproject.h"
+#include "store/DataFilePreload.h"
 #include "text/StoredPath.h"
 
 namespace orb {
@@ -101,6 +102,7 @@ void StartMenu() {
     CurrentMenu.Reset();
   }
   DropPicturePreloads();
+  DropDataFilePreloads();
 }
 
 }  // namespace orb

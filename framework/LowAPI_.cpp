@@ -97,9 +97,15 @@ std::string ChangeFileExt(std::string_view fileName, std::string_view extension)
   return std::string(fileName.substr(0, dot)) + std::string(extension);
 }
 
-std::string DataFolder() { return ProgramFolder + "Data" + PathDelimiter; }
+std::string DataFolder() { return DataFolder(ProgramFolder); }
 
-std::string ProjectFileName() { return ProgramFolder + ChangeFileExt(ProgramBaseName, ".orbproj"); }
+std::string DataFolder(std::string_view programFolder) { return std::string(programFolder) + "Data" + PathDelimiter; }
+
+std::string ProjectFileName() { return ProjectFileName(ProgramFolder, ProgramBaseName); }
+
+std::string ProjectFileName(std::string_view programFolder, std::string_view programBaseName) {
+  return std::string(programFolder) + ChangeFileExt(programBaseName, ".orbproj");
+}
 
 void RunProgram(const std::string& target) { ShellOpen(target); }
 

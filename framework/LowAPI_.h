@@ -215,9 +215,11 @@ inline constexpr char PathDelimiter = static_cast<char>(std::filesystem::path::p
 
 // ProgramFolder followed by "Data" and a path delimiter.
 std::string DataFolder();
+std::string DataFolder(std::string_view programFolder);
 // ProgramFolder followed by ProgramBaseName with its last extension, if any,
 // replaced by ".orbproj".
 std::string ProjectFileName();
+std::string ProjectFileName(std::string_view programFolder, std::string_view programBaseName);
 // The name with its last extension (from the last dot) replaced by the given one.
 std::string ChangeFileExt(std::string_view fileName, std::string_view extension);
 

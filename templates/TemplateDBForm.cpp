@@ -9,7 +9,9 @@ namespace orb {
 
 TTemplateDBForm::TTemplateDBForm(TComponent* owner, TDataSet& master) : TDBForm(owner), master_(master) {}
 
-std::string TTemplateDBForm::DataFileName() const { return DataFolder() + "db.xml"; }
+std::string TTemplateDBForm::DataFileName() const { return DataFileIn(DataFolder()); }
+
+std::string TTemplateDBForm::DataFileIn(std::string_view dataFolder) { return std::string(dataFolder) + "db.xml"; }
 
 void TTemplateDBForm::SaveData() {
   TDBForm::SaveData();

@@ -7,6 +7,7 @@
 // store the running menu is refreshed, so its list selects the posted record.
 
 #include <string>
+#include <string_view>
 
 #include "framework/LowAPI_.h"
 #include "store/DataSet.h"
@@ -19,6 +20,8 @@ class TTemplateDBForm : public TDBForm {
  public:
   // The data folder followed by "db.xml", computed anew at every use.
   std::string DataFileName() const;
+  // The data file of the templates in a data folder.
+  static std::string DataFileIn(std::string_view dataFolder);
   // Writes the master store, its nested records included, to DataFileName;
   // a store whose load failed writes nothing.
   void SaveData() override;
